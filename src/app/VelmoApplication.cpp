@@ -1,0 +1,21 @@
+#include "app/VelmoApplication.h"
+
+#include "platform/AppError.h"
+#include "platform/Prompts.h"
+
+VelmoApplication::VelmoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool VelmoApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const AppError& error) {
+        reportError(error.message());
+    } catch (const std::exception& error) {
+        reportError(QString::fromUtf8(error.what()));
+    }
+    return false;
+}
+
+void VelmoApplication::reportError(const QString& text) {
+    prompts().error(text);
+}

@@ -1,0 +1,87 @@
+#include "platform/QtPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+
+QMessageBox::Icon iconFor(Prompts::Kind kind) {
+    switch (kind) {
+    case Prompts::Kind::Information: return QMessageBox::Information;
+    case Prompts::Kind::Warning: return QMessageBox::Warning;
+    case Prompts::Kind::Error: return QMessageBox::Critical;
+    case Prompts::Kind::Confirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons buttonsFor(Prompts::Buttons buttons) {
+    switch (buttons) {
+    case Prompts::Buttons::Ok: return QMessageBox::Ok;
+    case Prompts::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case Prompts::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Prompts::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QFileDialog* makeDialog(const Prompts::FileDialog& request) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), request.title, request.directory);
+    dialog->setNameFilters(request.filters);
+    if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
+        dialog->selectNameFilter(request.filters.at(request.filterIndex));
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    if (!request.defaultSuffix.isEmpty())
+        dialog->setDefaultSuffix(request.defaultSuffix);
+    if (!request.confirmOverwrite)
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog;
+}
+
+}  // namespace
+
+Prompts::Answer QtPrompts::ask(Kind kind, const QString& text, Buttons buttons) {
+    QMessageBox box(iconFor(kind), QApplication::applicationDisplayName(), text, buttonsFor(buttons));
+    if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    else if (buttons == Buttons::YesNo)
+        box.setEscapeButton(QMessageBox::No);
+    box.adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default:
+        return buttons == Buttons::Ok ? Answer::Ok
+             : buttons == Buttons::YesNo ? Answer::No
+                                          : Answer::Cancel;
+    }
+}
+
+QStringList QtPrompts::openFiles(const FileDialog& request) {
+    std::unique_ptr<QFileDialog> dialog(makeDialog(request));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return dialog->selectedFiles();
+}
+
+QString QtPrompts::saveFile(const FileDialog& request) {
+    std::unique_ptr<QFileDialog> dialog(makeDialog(request));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
+}
+
+QString QtPrompts::pickFolder(const QString& title, const QString& directory) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, directory);
+}
