@@ -1,10 +1,9 @@
 // Program entry.
 
 #include "app/VelmoApplication.h"
+#include "app/uMain.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
-
-#include <QWidget>
 
 int main(int argc, char** argv) {
     VelmoApplication app(argc, argv);
@@ -12,8 +11,7 @@ int main(int argc, char** argv) {
     setPrompts(&qtPrompts);
     QtShell qtShell;
     setShell(&qtShell);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("QRT Velmo Player"));
+    TForm1 window;
     window.show();
     return app.exec();
 }
