@@ -1,0 +1,39 @@
+#pragma once
+// The marker file beside an audio file: "<audio path>.mrk", UTF-8 with a
+// byte-order mark, one line "%.6f,%s" (time with "." as the decimal point,
+// a comma, the description as it stands) per marker, each ended by CR LF.
+
+#include "timeline/TMarker.h"
+
+#include <QByteArray>
+#include <QString>
+
+// "<audioFileName>.mrk": the audio extension stays (song.mp3 -> song.mp3.mrk).
+QString MarkerFileNameFor(const QString& audioFileName);
+// Where the original of a damaged marker file is kept before it is overwritten.
+QString MarkerBackupNameFor(const QString& markerFileName);
+
+// The complete file contents for a list, in list order. An empty list gives
+// just the three bytes of the byte-order mark.
+QByteArray MarkerFileBytes(const TMarkerList& markers);
+
+// Parses file contents into markers, appending to `markers` (the caller
+// empties it first). The mark is optional; CR LF, LF or CR end a line; a line
+// without a comma is skipped; the first comma splits time and description,
+// the description is taken untrimmed. A time field that is not a finite
+// number throws AppError "'<field>' is not a valid floating point value";
+// the markers of the lines before it stay appended.
+void ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers);
+
+// Reads a marker file: throws AppError "Cannot open file "<path>". <reason>"
+// when it cannot be read, else empties `markers` and parses as above.
+void ReadMarkerFile(const QString& path, TMarkerList& markers);
+
+// Writes the list through a temporary file renamed over the old one, so a
+// failed write leaves the previous file whole. Throws AppError
+// "Cannot create file "<path>". <reason>" on failure.
+void WriteMarkerFile(const QString& path, const TMarkerList& markers);
+
+// Copies a marker file to MarkerBackupNameFor(path), replacing an older
+// backup. Throws AppError "Cannot create file "<backup>". <reason>".
+void BackupMarkerFile(const QString& path);
