@@ -22,10 +22,8 @@ QString GetConfigFolder() {
     return folder;
 }
 
-QString GetDocumentsFolder() {
-    return withTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-}
-
 QString DocumentsDefault() {
-    return GetDocumentsFolder() + DefaultListName;
+    const QString documents =
+        withTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return documents + QStringLiteral("NeuList");
 }

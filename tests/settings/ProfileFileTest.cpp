@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -198,7 +199,7 @@ TEST(UserFolders, ConfigFolderParentsAreCreated) {
     qputenv("XDG_CONFIG_HOME", saved);
 }
 
-TEST(UserFolders, DocumentsDefaultEndsWithTheListName) {
-    EXPECT_TRUE(GetDocumentsFolder().endsWith('/'));
-    EXPECT_EQ(DocumentsDefault(), GetDocumentsFolder() + "NeuList");
+TEST(UserFolders, DocumentsDefaultIsTheListInTheDocumentsFolder) {
+    EXPECT_EQ(DocumentsDefault(),
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/NeuList");
 }
