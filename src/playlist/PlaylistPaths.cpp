@@ -1,0 +1,57 @@
+#include "playlist/PlaylistPaths.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+const QString DefaultListName = QStringLiteral("NeuList");
+
+QString GetDocumentsFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        return {};
+    return folder.endsWith('/') ? folder : folder + '/';
+}
+
+QString DefaultListFile() { return GetDocumentsFolder() + DefaultListName; }
+
+QString ExistingFolderOrDefault(const QString& folder) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return folder;
+    return DefaultListFile();
+}
+
+QString ExtractFileName(const QString& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QString ExtractFilePath(const QString& path) {
+    return path.left(path.lastIndexOf('/') + 1);
+}
+
+QString ExtractFileDir(const QString& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return {};
+    if (slash == 0)
+        return QStringLiteral("/");
+    return path.left(slash);
+}
+
+const QStringList& PlaylistExtensions() {
+    static const QStringList extensions{".mp3", ".wma", ".ogg", ".wav", ".mp4"};
+    return extensions;
+}
+
+bool HasAcceptedExtension(const QString& path, const QStringList& extensions) {
+    // The extension starts at the last dot of the file name part; a dot in a
+    // folder name does not count.
+    const QString name = ExtractFileName(path);
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0)
+        return false;
+    const QString extension = name.mid(dot).toLower();
+    for (const QString& accepted : extensions)
+        if (extension.compare(accepted, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
