@@ -43,7 +43,9 @@ constexpr int BASS_ERROR_ALREADY = 14;
 constexpr int BASS_ERROR_ILLPARAM = 20;
 constexpr int BASS_ERROR_NOTAVAIL = 37;
 constexpr int BASS_ERROR_DECODE = 38;
+constexpr int BASS_ERROR_ILLTYPE = 19;
 constexpr int BASS_ERROR_FILEFORM = 41;
+constexpr int BASS_ERROR_ENDED = 45;
 constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // --- stream and sample flags ---------------------------------------------------
@@ -128,6 +130,9 @@ DWORD BASS_ChannelIsActive(DWORD handle);           // BASS_ACTIVE_*
 
 // BASS_SYNC_END: proc runs once per end of stream on a library thread, after
 // the last frame was heard; the stream is then stopped. Returns 0 on failure.
+// A proc must return quickly and must not wait for the thread that makes the
+// library calls (post the event instead): BASS_StreamFree waits for a proc
+// that is running, so that no proc of a stream runs after its free returns.
 HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, void* user);
 BOOL BASS_ChannelRemoveSync(DWORD handle, HSYNC sync);
 

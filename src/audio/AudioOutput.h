@@ -1,0 +1,40 @@
+#pragma once
+// The library's sound output: one device that pulls stereo float frames from
+// the mixer. Two implementations: SDL2 (what users hear) and a null output
+// for tests, which simulates a device at real-time pace or untimed.
+
+#include <memory>
+
+namespace velmo::audio {
+
+// Fills `frames` interleaved stereo float frames at the output's rate.
+// Called on the output's own thread; must not block for long, allocate or do
+// I/O. Returns true while any stream is playing (the untimed null output
+// idles otherwise).
+using MixCallback = bool (*)(float* stereo, int frames, void* user);
+
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    // GUI thread. Opens the device asking for `wantedRate`; the device may
+    // pick another rate (rate() tells). Starts pulling at once, calling
+    // `mix` for every buffer. Returns false when no device can be opened.
+    virtual bool open(int wantedRate, MixCallback mix, void* user) = 0;
+    // GUI thread. Stops pulling; after it returns `mix` is never called again.
+    virtual void close() = 0;
+    // GUI thread. Keeps the output thread out of `mix` while held, so the
+    // mixer's streams can change safely. Held briefly only.
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
+    // Device rate in Hz; valid after open.
+    virtual int rate() const = 0;
+    // Seconds between a frame leaving `mix` and being heard (the device
+    // buffer); 0 for the untimed null output.
+    virtual double latencySeconds() const = 0;
+};
+
+std::unique_ptr<AudioOutput> makeSdlOutput();
+// untimed: buffers are pulled back to back as fast as the mixer fills them.
+std::unique_ptr<AudioOutput> makeNullOutput(bool untimed);
+
+}  // namespace velmo::audio

@@ -1,0 +1,319 @@
+#include "audio/Decoder.h"
+
+#include "audio/bass.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libavutil/intreadwrite.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace velmo::audio {
+namespace {
+
+// Frames decoded before a seek target so that decoders with overlapping
+// transforms or a bit reservoir (MP3, AAC, Vorbis, WMA) are settled when
+// the target frame comes out: 0.2 s covers several frames of each.
+int64_t prerollFrames(int rate) { return std::max<int64_t>(rate / 5, 4096); }
+
+template <typename T>
+float sampleToFloat(T v);
+template <> float sampleToFloat(uint8_t v) { return (int(v) - 128) / 128.0f; }
+template <> float sampleToFloat(int16_t v) { return v / 32768.0f; }
+template <> float sampleToFloat(int32_t v) { return float(v / 2147483648.0); }
+template <> float sampleToFloat(int64_t v) { return float(double(v) / 9223372036854775808.0); }
+template <> float sampleToFloat(float v) { return v; }
+template <> float sampleToFloat(double v) { return float(v); }
+
+// Interleaves `frames` frames of `have` source channels into `dst` with
+// `want` channels (extra channels silent, surplus dropped).
+template <typename T>
+void convert(const AVFrame* f, bool planar, int have, int want, int frames, float* dst) {
+    const int copy = std::min(have, want);
+    for (int c = 0; c < copy; ++c) {
+        if (planar) {
+            const T* src = reinterpret_cast<const T*>(f->extended_data[c]);
+            for (int i = 0; i < frames; ++i)
+                dst[i * want + c] = sampleToFloat<T>(src[i]);
+        } else {
+            const T* src = reinterpret_cast<const T*>(f->extended_data[0]) + c;
+            for (int i = 0; i < frames; ++i)
+                dst[i * want + c] = sampleToFloat<T>(src[i * have]);
+        }
+    }
+    for (int c = copy; c < want; ++c)
+        for (int i = 0; i < frames; ++i)
+            dst[i * want + c] = 0.0f;
+}
+
+bool fileReadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, int* error) {
+    // Failures are reported by result; FFmpeg's own messages would only
+    // clutter the terminal.
+    av_log_set_level(AV_LOG_QUIET);
+    std::unique_ptr<Decoder> d(new Decoder);
+    *error = BASS_OK;
+    if (!d->openInput(path, error))
+        return nullptr;
+    if (prescan && !d->runPrescan()) {
+        *error = BASS_ERROR_FILEFORM;
+        return nullptr;
+    }
+    // A file is audio only when a frame actually decodes; keep that frame as
+    // the first one read and as the origin of every position.
+    if (!d->decodeFrame()) {
+        *error = BASS_ERROR_FILEFORM;
+        return nullptr;
+    }
+    d->m_originPts = d->m_frame->best_effort_timestamp;
+    d->takeFrame();
+    return d;
+}
+
+Decoder::~Decoder() {
+    av_packet_free(&m_packet);
+    av_frame_free(&m_frame);
+    avcodec_free_context(&m_codec);
+    avformat_close_input(&m_format);
+}
+
+bool Decoder::openInput(const std::string& path, int* error) {
+    if (!fileReadable(path)) {
+        *error = BASS_ERROR_FILEOPEN;
+        return false;
+    }
+    *error = BASS_ERROR_FILEFORM;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    // "file:" keeps a colon in the name from being read as a protocol.
+    const std::string url = "file:" + path;
+    const int opened = avformat_open_input(&m_format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
+        return false;
+    if (avformat_find_stream_info(m_format, nullptr) < 0)
+        return false;
+    const AVCodec* codec = nullptr;
+    m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    if (m_streamIndex < 0 || !codec)
+        return false;
+    for (unsigned i = 0; i < m_format->nb_streams; ++i)
+        if (int(i) != m_streamIndex)
+            m_format->streams[i]->discard = AVDISCARD_ALL;
+    AVStream* stream = m_format->streams[m_streamIndex];
+    m_codec = avcodec_alloc_context3(codec);
+    m_frame = av_frame_alloc();
+    m_packet = av_packet_alloc();
+    if (!m_codec || !m_frame || !m_packet) {
+        *error = BASS_ERROR_MEM;
+        return false;
+    }
+    if (avcodec_parameters_to_context(m_codec, stream->codecpar) < 0)
+        return false;
+    m_codec->pkt_timebase = stream->time_base;
+    m_codec->thread_count = 1;
+    if (avcodec_open2(m_codec, codec, nullptr) < 0)
+        return false;
+    m_rate = stream->codecpar->sample_rate;
+    m_channels = stream->codecpar->ch_layout.nb_channels;
+    if (m_rate <= 0 || m_channels <= 0 || m_channels > 32)
+        return false;
+    m_eightBit = stream->codecpar->format == AV_SAMPLE_FMT_U8 || stream->codecpar->format == AV_SAMPLE_FMT_U8P;
+
+    // Until a prescan says better, the length is the container's estimate.
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        m_length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate});
+    else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
+        m_length = av_rescale(m_format->duration, m_rate, AV_TIME_BASE);
+    *error = BASS_OK;
+    return true;
+}
+
+bool Decoder::runPrescan() {
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    int64_t duration = 0;  // in the stream's time base
+    int64_t trimmed = 0;   // frames the decoder drops (encoder delay, padding)
+    bool complete = true;
+    while (av_read_frame(m_format, m_packet) >= 0) {
+        if (m_packet->stream_index == m_streamIndex) {
+            if (m_packet->duration > 0)
+                duration += m_packet->duration;
+            else
+                complete = false;
+            size_t size = 0;
+            const uint8_t* skip = av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            if (skip && size >= 8)
+                trimmed += int64_t(AV_RL32(skip)) + int64_t(AV_RL32(skip + 4));
+        }
+        av_packet_unref(m_packet);
+    }
+    if (complete) {
+        m_length = std::max<int64_t>(0, av_rescale_q(duration, stream->time_base, AVRational{1, m_rate}) - trimmed);
+        m_lengthExact = true;
+    }
+    return rewind();
+}
+
+bool Decoder::rewind() {
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    if (av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
+        avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
+        av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
+        return false;
+    avcodec_flush_buffers(m_codec);
+    m_inputDone = false;
+    m_ended = false;
+    m_pendingFrames = m_pendingOffset = 0;
+    return true;
+}
+
+bool Decoder::decodeFrame() {
+    if (m_ended)
+        return false;
+    for (;;) {
+        const int received = avcodec_receive_frame(m_codec, m_frame);
+        if (received == 0) {
+            if (m_frame->nb_samples > 0)
+                return true;
+            av_frame_unref(m_frame);
+            continue;
+        }
+        if (received == AVERROR_EOF || m_inputDone) {
+            m_ended = true;
+            return false;
+        }
+        // EAGAIN or a broken packet: feed the next packet.
+        if (av_read_frame(m_format, m_packet) < 0) {
+            avcodec_send_packet(m_codec, nullptr);
+            m_inputDone = true;
+            continue;
+        }
+        if (m_packet->stream_index == m_streamIndex)
+            avcodec_send_packet(m_codec, m_packet);  // a corrupt packet is skipped
+        av_packet_unref(m_packet);
+    }
+}
+
+void Decoder::takeFrame() {
+    const int frames = m_frame->nb_samples;
+    const int have = m_frame->ch_layout.nb_channels > 0 ? m_frame->ch_layout.nb_channels : m_channels;
+    m_pending.resize(size_t(frames) * m_channels);
+    const auto format = AVSampleFormat(m_frame->format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    float* dst = m_pending.data();
+    switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_U8: convert<uint8_t>(m_frame, planar, have, m_channels, frames, dst); break;
+    case AV_SAMPLE_FMT_S16: convert<int16_t>(m_frame, planar, have, m_channels, frames, dst); break;
+    case AV_SAMPLE_FMT_S32: convert<int32_t>(m_frame, planar, have, m_channels, frames, dst); break;
+    case AV_SAMPLE_FMT_S64: convert<int64_t>(m_frame, planar, have, m_channels, frames, dst); break;
+    case AV_SAMPLE_FMT_FLT: convert<float>(m_frame, planar, have, m_channels, frames, dst); break;
+    case AV_SAMPLE_FMT_DBL: convert<double>(m_frame, planar, have, m_channels, frames, dst); break;
+    default: std::fill(m_pending.begin(), m_pending.end(), 0.0f); break;
+    }
+    m_pendingFrames = frames;
+    m_pendingOffset = 0;
+    av_frame_unref(m_frame);
+}
+
+int64_t Decoder::frameIndexOf(const AVFrame* frame) const {
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    return av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, stream->time_base, AVRational{1, m_rate},
+                            AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+}
+
+int Decoder::read(float* dst, int maxFrames) {
+    int done = 0;
+    while (done < maxFrames) {
+        if (m_pendingOffset >= m_pendingFrames) {
+            if (!decodeFrame())
+                break;
+            takeFrame();
+        }
+        const int n = std::min(maxFrames - done, m_pendingFrames - m_pendingOffset);
+        std::memcpy(dst + size_t(done) * m_channels, m_pending.data() + size_t(m_pendingOffset) * m_channels,
+                    sizeof(float) * size_t(n) * m_channels);
+        m_pendingOffset += n;
+        done += n;
+    }
+    m_position += done;
+    return done;
+}
+
+bool Decoder::seek(int64_t target) {
+    if (target < 0)
+        target = 0;
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    const bool timed = m_originPts != AV_NOPTS_VALUE;
+    int64_t preroll = prerollFrames(m_rate);
+    for (int attempt = 0; attempt < 4; ++attempt, preroll *= 4) {
+        const int64_t from = target - preroll;
+        bool moved;
+        if (!timed || from <= 0) {
+            moved = rewind();
+        } else {
+            const int64_t ts = m_originPts + av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
+            moved = av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
+                    avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
+            if (moved) {
+                avcodec_flush_buffers(m_codec);
+                m_inputDone = false;
+                m_ended = false;
+                m_pendingFrames = m_pendingOffset = 0;
+            } else {
+                moved = rewind();
+            }
+        }
+        if (!moved)
+            return false;
+
+        // Walk forward: whole frames before the target are dropped, the one
+        // holding it is trimmed. Without timestamps, frames are counted.
+        int64_t index = 0;
+        bool first = true;
+        bool overshot = false;
+        for (;;) {
+            if (!decodeFrame()) {
+                m_position = target;  // past the end
+                return true;
+            }
+            if (timed && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
+                index = frameIndexOf(m_frame);
+            if (first && index > target && from > 0) {
+                overshot = true;  // the demuxer landed late: seek further back
+                break;
+            }
+            first = false;
+            const int frames = m_frame->nb_samples;
+            if (index + frames > target) {
+                takeFrame();
+                m_pendingOffset = int(std::max<int64_t>(0, target - index));
+                m_position = target;
+                return true;
+            }
+            index += frames;
+            av_frame_unref(m_frame);
+        }
+        if (!overshot)
+            break;
+        av_frame_unref(m_frame);
+    }
+    return false;
+}
+
+}  // namespace velmo::audio

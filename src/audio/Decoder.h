@@ -1,0 +1,80 @@
+#pragma once
+// One audio file decoded with FFmpeg into interleaved float frames at the
+// file's own rate and channel count, with sample-exact positions.
+//
+// Not thread-safe: one thread at a time (the stream serialises access).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
+namespace velmo::audio {
+
+class Decoder {
+public:
+    // Opens `path` (file-system encoding; only the "file" protocol is used).
+    // With `prescan`, walks every packet once without decoding to learn the
+    // exact length (encoder delay and padding trimmed) and to index the file
+    // for seeking. Returns null when the file is missing, unreadable, not
+    // audio or holds no decodable frame; `error` then holds a BASS_ERROR_*.
+    static std::unique_ptr<Decoder> open(const std::string& path, bool prescan, int* error);
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    int rate() const { return m_rate; }
+    int channels() const { return m_channels; }
+    // True when the file stores 8-bit samples.
+    bool eightBit() const { return m_eightBit; }
+    // Length in frames: exact after a prescan, else the container's estimate.
+    int64_t length() const { return m_length; }
+    bool lengthExact() const { return m_lengthExact; }
+
+    // Decodes up to `maxFrames` frames into `dst` (interleaved). Returns the
+    // frames written; 0 only at the end of the file.
+    int read(float* dst, int maxFrames);
+    // Moves so that the next frame read is `frame` (counted from the first
+    // frame a decode from the start yields). Past the end: the next read
+    // returns 0. Returns false only when the file cannot be repositioned.
+    bool seek(int64_t frame);
+    // Index of the next frame read returns.
+    int64_t position() const { return m_position; }
+
+private:
+    Decoder() = default;
+    bool openInput(const std::string& path, int* error);
+    bool runPrescan();
+    bool rewind();
+    // Decodes the next frame into m_frame; false at the end.
+    bool decodeFrame();
+    // Copies m_frame into m_pending as interleaved floats.
+    void takeFrame();
+    int64_t frameIndexOf(const AVFrame* frame) const;
+
+    AVFormatContext* m_format = nullptr;
+    AVCodecContext* m_codec = nullptr;
+    AVFrame* m_frame = nullptr;
+    AVPacket* m_packet = nullptr;
+    int m_streamIndex = -1;
+    int m_rate = 0;
+    int m_channels = 0;
+    bool m_eightBit = false;
+    int64_t m_length = 0;
+    bool m_lengthExact = false;
+    bool m_inputDone = false;  // the decoder got its flush packet
+    bool m_ended = false;      // the decoder has nothing more
+
+    int64_t m_originPts = INT64_MIN;  // pts of the first frame decoded from the start
+    int64_t m_position = 0;
+    std::vector<float> m_pending;     // decoded frames not yet read
+    int m_pendingFrames = 0;
+    int m_pendingOffset = 0;
+};
+
+}  // namespace velmo::audio

@@ -1,0 +1,78 @@
+// The SDL2 output: a float32 stereo device at its own rate with buffers of
+// about 10 ms, filled by our own callback so we know exactly which frames
+// were handed over.
+
+#include "audio/AudioOutput.h"
+
+#include <SDL.h>
+
+namespace velmo::audio {
+namespace {
+
+class SdlOutput final : public AudioOutput {
+public:
+    ~SdlOutput() override { close(); }
+
+    bool open(int wantedRate, MixCallback mix, void* user) override {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return false;
+        m_mix = mix;
+        m_user = user;
+        SDL_AudioSpec want{};
+        want.freq = wantedRate > 0 ? wantedRate : 44100;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = want.freq > 60000 ? 1024 : 512;
+        want.callback = &SdlOutput::callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                       SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (m_device == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        m_rate = have.freq;
+        m_bufferFrames = have.samples;
+        SDL_PauseAudioDevice(m_device, 0);
+        return true;
+    }
+
+    void close() override {
+        if (m_device == 0)
+            return;
+        SDL_CloseAudioDevice(m_device);
+        m_device = 0;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    void lock() override {
+        if (m_device)
+            SDL_LockAudioDevice(m_device);
+    }
+    void unlock() override {
+        if (m_device)
+            SDL_UnlockAudioDevice(m_device);
+    }
+    int rate() const override { return m_rate; }
+    // The device buffer plus the one SDL fills ahead of it.
+    double latencySeconds() const override { return m_rate ? 2.0 * m_bufferFrames / m_rate : 0.0; }
+
+private:
+    static void callback(void* self, Uint8* stream, int len) {
+        auto* out = static_cast<SdlOutput*>(self);
+        out->m_mix(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)), out->m_user);
+    }
+
+    SDL_AudioDeviceID m_device = 0;
+    MixCallback m_mix = nullptr;
+    void* m_user = nullptr;
+    int m_rate = 0;
+    int m_bufferFrames = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> makeSdlOutput() { return std::make_unique<SdlOutput>(); }
+
+}  // namespace velmo::audio
