@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 namespace {
@@ -56,8 +57,15 @@ TEST(MarkerFile, ByteImages) {
         {{{-0.5, "neg"}, {0.0, "\xC3\xA4"}}, bom() + "-0.500000,neg\r\n0.000000,\xC3\xA4\r\n",
          "sign only when negative, UTF-8"},
     };
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German));  // "," as decimal separator must not leak in
     for (const Case& c : cases)
         EXPECT_EQ(MarkerFileBytes(c.markers), c.bytes) << c.rule;
+    TMarkerList read;
+    ParseMarkerBytes("1.5,x\r\n", read);
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_DOUBLE_EQ(read[0].Time, 1.5);
+    QLocale::setDefault(saved);
 }
 
 TEST(MarkerFile, WrittenBytesReadBack) {

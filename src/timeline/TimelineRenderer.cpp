@@ -1,0 +1,153 @@
+#include "timeline/TimelineRenderer.h"
+
+#include "timeline/TimeUtils.h"
+#include "timeline/TimelineGeometry.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using namespace TimelineLayout;
+
+// Text on an opaque white box, so that it hides what lies beneath it.
+void drawBoxedText(QPainter& p, const QFontMetrics& fm, int x, int top, const QString& text,
+                   const QColor& colour) {
+    p.fillRect(QRect(x, top, fm.horizontalAdvance(text), fm.height()), TimelineColours::Field);
+    p.setPen(colour);
+    p.drawText(QPoint(x, top + fm.ascent()), text);
+}
+
+class ScalePainter {
+public:
+    ScalePainter(QPainter& p, const TimelineScene& s, double factor, int step, qint64 originX)
+        : p_(p), factor_(factor), duration_(s.duration), step_(step), half_(step / 2.0),
+          originX_(originX), font_(s.font), fm_(s.font) {}
+
+    // Ticks whose line or label reaches into picture columns [left, right).
+    void paint(qint64 left, qint64 right) {
+        const double tickPixels = half_ * factor_;
+        // A label may start up to its own width left of the window.
+        const qint64 margin = fm_.horizontalAdvance(ScaleLabelText(duration_, factor_)) + TextGap + 1;
+        qint64 first = std::max<qint64>(0, static_cast<qint64>(std::floor((left - margin) / tickPixels)) - 1);
+        qint64 lastLabelX = labelStateBefore(first);
+        p_.setFont(font_);
+        for (qint64 k = first;; ++k) {
+            const double t = k * half_;
+            if (t > duration_)
+                break;
+            const qint64 x = PixelOfTime(t, factor_);
+            if (x >= right)
+                break;
+            const int px = static_cast<int>(x - originX_);
+            if (isMajor(t)) {
+                p_.fillRect(px, 0, 1, MajorTickHeight, TimelineColours::MajorTick);
+                if (std::abs(x - lastLabelX) >= MinLabelDistance) {
+                    drawBoxedText(p_, fm_, px + TextGap, LabelTop, ScaleLabelText(t, factor_),
+                                  TimelineColours::Label);
+                    lastLabelX = x;
+                }
+            } else {
+                p_.fillRect(px, 0, 1, MinorTickHeight, TimelineColours::MinorTick);
+            }
+        }
+    }
+
+private:
+    // Every half step is a major tick when its whole seconds are a multiple
+    // of the step (all of them when the step is 1).
+    bool isMajor(double t) const { return static_cast<qint64>(t) % step_ == 0; }
+
+    // The x of the last label drawn before tick `first`, as a walk from the
+    // start would leave it. When major ticks lie at least 61 pixels apart
+    // every one is labelled and nothing before the window matters. Closer
+    // ticks only occur below about 0.4 px/s, where the whole scale has at
+    // most a few thousand ticks, so the labels are replayed from the start.
+    qint64 labelStateBefore(qint64 first) const {
+        const double majorPixels = (step_ == 1 ? half_ : step_) * factor_;
+        qint64 lastLabelX = -9999;
+        if (majorPixels >= MinLabelDistance + 1)
+            return lastLabelX;
+        for (qint64 k = 0; k < first; k += (step_ == 1 ? 1 : 2)) {
+            const qint64 x = PixelOfTime(k * half_, factor_);
+            if (std::abs(x - lastLabelX) >= MinLabelDistance)
+                lastLabelX = x;
+        }
+        return lastLabelX;
+    }
+
+    QPainter& p_;
+    double factor_;
+    double duration_;
+    int step_;
+    double half_;
+    qint64 originX_;
+    QFont font_;
+    QFontMetrics fm_;
+};
+
+void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
+                  qint64 right, int height) {
+    if (!s.markers || s.markers->isEmpty())
+        return;
+    QFont bold = s.font;
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    p.setFont(bold);
+    // Room for the widest time text (a sign and four hour digits).
+    const qint64 margin = fm.horizontalAdvance(QStringLiteral("-0000:00:00")) + TextGap + 1;
+    // A cheap test on the time first; the exact pixel test follows.
+    const double lowTime = (left - margin - 1) / factor;
+    const double highTime = (right + 1) / factor;
+    for (const TMarker& m : *s.markers) {
+        if (!(m.Time >= lowTime && m.Time <= highTime))
+            continue;
+        const qint64 x = PixelOfTime(m.Time, factor);
+        if (x < left - margin || x >= right)
+            continue;
+        const int px = static_cast<int>(x - originX);
+        p.fillRect(px, 0, 1, height, TimelineColours::Marker);
+        drawBoxedText(p, fm, px + TextGap, MarkerTextTop, SecondsToTimeStr(m.Time, false),
+                      TimelineColours::Marker);
+    }
+}
+
+}  // namespace
+
+QString ScaleLabelText(double seconds, double zoomFactor) {
+    const QString text = SecondsToTimeStr(seconds, false);
+    if (zoomFactor < ShortLabelFactor)
+        return text.left(5) + QStringLiteral(":.");
+    return text;
+}
+
+void RenderTimeline(QPainter& p, const TimelineScene& s, qint64 originX, const QRect& exposed) {
+    if (!s.loaded)
+        return;
+    const double factor = std::min(s.zoomFactor, TimelineZoom::kMaxFactor);
+    const int step = MajorTickStep(factor);
+    if (step <= 0)
+        return;
+
+    // Picture columns [left, right) and rows [0, height) that need painting.
+    const qint64 left = std::max<qint64>(0, originX + exposed.left());
+    const qint64 right = std::min<qint64>(s.pictureWidth, originX + exposed.left() + exposed.width());
+    const int top = std::max(0, exposed.top());
+    const int bottom = std::min(s.height, exposed.top() + exposed.height());
+    if (left >= right || top >= bottom)
+        return;
+    const QRect area(static_cast<int>(left - originX), top, static_cast<int>(right - left), bottom - top);
+
+    p.save();
+    p.setClipRect(area);
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.fillRect(area, TimelineColours::Field);
+    ScalePainter(p, s, factor, step, originX).paint(left, right);
+    paintMarkers(p, s, factor, originX, left, right, s.height);
+    const int head = static_cast<int>(std::clamp<qint64>(PixelOfTime(s.playPosition, factor) - originX,
+                                                         -1000, 1000000));
+    p.fillRect(head - 1, 0, 3, s.height, TimelineColours::PlayHead);
+    p.restore();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Paints the timeline picture: white field, time scale, markers, play head.
+// The picture can be far wider than any widget (a one-hour track at 320 px/s
+// is 1,152,000 pixels), so the painter only ever sees the visible window:
+// painter x = picture x - originX. Only the exposed part is drawn, and the
+// work done depends on the exposed width, not on the track's length.
+
+#include "timeline/TMarker.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QtGlobal>
+
+class QPainter;
+
+namespace TimelineColours {
+inline const QColor Field{255, 255, 255};
+inline const QColor MajorTick{0, 0, 0};
+inline const QColor MinorTick{192, 192, 192};
+inline const QColor Label{0, 128, 0};
+inline const QColor Marker{255, 0, 0};
+inline const QColor PlayHead{0, 0, 255};
+}  // namespace TimelineColours
+
+namespace TimelineLayout {
+inline constexpr int MajorTickHeight = 15;
+inline constexpr int MinorTickHeight = 6;
+inline constexpr int LabelTop = 16;
+inline constexpr int MarkerTextTop = 35;
+inline constexpr int TextGap = 2;            // text starts this far right of its line
+inline constexpr int MinLabelDistance = 60;  // between two scale labels, in pixels
+// Below this zoom factor scale labels read "hh:nn:." instead of "hh:nn:ss".
+inline constexpr double ShortLabelFactor = 0.5;
+}  // namespace TimelineLayout
+
+struct TimelineScene {
+    bool loaded = false;          // no file: nothing is drawn
+    double zoomFactor = 10.0;     // pixels per second (painted at most 320)
+    double duration = 0.0;        // seconds
+    double playPosition = 0.0;    // seconds
+    const TMarkerList* markers = nullptr;
+    qint64 pictureWidth = 0;      // the white field's width
+    int height = 0;               // the picture's height
+    QFont font;                   // scale labels; marker times use it in bold
+};
+
+// The text under a major tick at time t.
+QString ScaleLabelText(double seconds, double zoomFactor);
+
+// Draws the part of the picture that falls into `exposed` (painter
+// coordinates). Draws nothing when the scene is not loaded.
+void RenderTimeline(QPainter& painter, const TimelineScene& scene, qint64 originX, const QRect& exposed);
