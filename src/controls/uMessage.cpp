@@ -57,6 +57,11 @@ TfrmMsg::TfrmMsg(QWidget* parent)
     Label1->installEventFilter(this);
 }
 
+TfrmMsg::~TfrmMsg() {
+    if (g_frmMsg == this)
+        g_frmMsg = nullptr;
+}
+
 void TfrmMsg::ShowMessageTimeout(const QString& Msg, int Timeout, QPoint Pos) {
     // Every kind of line break starts a new line (the file facts use CR).
     QString text = Msg;

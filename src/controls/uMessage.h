@@ -13,6 +13,7 @@ class TfrmMsg : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmMsg(QWidget* parent = nullptr);
+    ~TfrmMsg() override;
 
     // Puts Msg in the label, sizes the window to it (label + 25 by label + 20)
     // and places its top-left corner at Pos, unadjusted to the screen. With a

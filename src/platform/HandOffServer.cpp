@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <exception>
 #include <utility>
 
 #include <sys/socket.h>
@@ -28,6 +29,18 @@ bool peerIsSameUser(QLocalSocket* socket) {
         return false;
     return cred.uid == ::getuid();
 }
+
+// Answers the sender and hangs up when it goes out of scope, unless the
+// sender gave up first.
+struct AnswerWhenDone {
+    QPointer<QLocalSocket> socket;
+    ~AnswerWhenDone() {
+        if (socket && socket->state() == QLocalSocket::ConnectedState) {
+            socket->write(&kAnswer, 1);
+            socket->disconnectFromServer();
+        }
+    }
+};
 
 }  // namespace
 
@@ -122,14 +135,21 @@ void HandOffServer::readFrom(QLocalSocket* socket) {
         socket->abort();
         return;
     }
-    QPointer<QLocalSocket> guard(socket);
-    if (receiver_)
-        receiver_(*path);
-    // The sender may have given up while the receiver ran.
-    if (guard && guard->state() == QLocalSocket::ConnectedState) {
-        guard->write(&kAnswer, 1);
-        guard->disconnectFromServer();
+    std::exception_ptr failure;
+    {
+        // The sender is answered once the receiver is done, also when it throws.
+        AnswerWhenDone answer{QPointer<QLocalSocket>(socket)};
+        try {
+            if (receiver_)
+                receiver_(*path);
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
+    // Raised again from a plain queued call rather than through the socket's
+    // notifier, so it reaches the application's error report cleanly.
+    if (failure)
+        QMetaObject::invokeMethod(this, [failure] { std::rethrow_exception(failure); }, Qt::QueuedConnection);
 }
 
 bool SendHandOff(const QString& path) {

@@ -31,7 +31,9 @@ public:
     static constexpr int kIdleTimeoutMs = 10000;
 
     // Called on the GUI thread with each valid path, one at a time per
-    // connection. It may open dialogs; the sender waits until it returns.
+    // connection. It may open dialogs; the sender waits until it returns. An
+    // exception it throws is raised again from a queued call after the
+    // sender was answered, so the application's error report shows it.
     using Receiver = std::function<void(const QString& path)>;
 
     explicit HandOffServer(Receiver receiver, QObject* parent = nullptr);

@@ -1,6 +1,9 @@
+#include "platform/AppError.h"
 #include "platform/HandOffRecord.h"
 #include "platform/HandOffServer.h"
 #include "platform/InstanceLock.h"
+
+#include "ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +75,19 @@ TEST(HandOffServer, DeliversThePathAndAnswersAfterTheReceiverReturned) {
     ASSERT_TRUE(client.send(HandOffServer::socketPath(folder.path()), HandOffRecord::build(path)));
     EXPECT_FALSE(answeredDuringReceiver);
     EXPECT_EQ(client.answer, QByteArray(1, '\0'));
+}
+
+TEST(HandOffServer, SenderIsAnsweredAlsoWhenTheReceiverFails) {
+    QTemporaryDir folder;
+    InstanceLock lock(folder.path());
+    ASSERT_EQ(lock.acquire(), InstanceLock::Result::Acquired);
+    HandOffServer server([](const QString& path) { throw AppError("Cannot load " + path); });
+    ASSERT_TRUE(server.listen(lock));
+    ScriptedPrompts prompts;
+    RawClient client;
+    ASSERT_TRUE(client.send(HandOffServer::socketPath(folder.path()), HandOffRecord::build("/bad.mp3")));
+    EXPECT_EQ(client.answer.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts.texts(), QStringList{"Cannot load /bad.mp3"}, 2000);
 }
 
 TEST(HandOffServer, RecordArrivingInPiecesIsAssembled) {
