@@ -81,12 +81,12 @@ TEST(TfrmMsg, HidesWhenTheTimeIsUp) {
 TEST(TfrmMsg, SameTimeAgainDoesNotRestartTheCountdown) {
     TfrmMsg msg;
     HideClock hide(&msg);
-    msg.ShowMessageTimeout("first", 400, {});
-    QTest::qWait(250);
+    msg.ShowMessageTimeout("first", 1000, {});
+    QTest::qWait(300);
     const qint64 secondAt = hide.clock.elapsed();
-    msg.ShowMessageTimeout("second", 400, {});
+    msg.ShowMessageTimeout("second", 1000, {});
     QTRY_VERIFY_WITH_TIMEOUT(!msg.isVisible(), 3000);
-    EXPECT_LT(hide.hiddenAt - secondAt, 300) << "the second text goes with the first countdown";
+    EXPECT_LT(hide.hiddenAt - secondAt, 900) << "the second text goes with the first countdown";
 }
 
 TEST(TfrmMsg, ADifferentTimeRestartsTheCountdown) {
@@ -113,15 +113,15 @@ TEST(TfrmMsg, ClickOnTextOrPanelClosesAtOnceButLeavesTheTimer) {
 TEST(TfrmMsg, NoticeAfterAClickEndsWithTheOldCountdown) {
     TfrmMsg msg;
     HideClock hide(&msg);
-    msg.ShowMessageTimeout("first", 400, {});
+    msg.ShowMessageTimeout("first", 1000, {});
     click(msg.Label1);
-    QTest::qWait(250);
+    QTest::qWait(300);
     hide.hiddenAt = -1;
     const qint64 secondAt = hide.clock.elapsed();
-    msg.ShowMessageTimeout("second", 400, {});
+    msg.ShowMessageTimeout("second", 1000, {});
     EXPECT_TRUE(msg.isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!msg.isVisible(), 3000);
-    EXPECT_LT(hide.hiddenAt - secondAt, 300);
+    EXPECT_LT(hide.hiddenAt - secondAt, 900);
 }
 
 TEST(TfrmMsg, IsAFramelessToolWindowOnTop) {
