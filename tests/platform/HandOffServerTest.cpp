@@ -10,10 +10,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
+#include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -214,6 +219,31 @@ TEST(HandOffServer, MessengerReachesAPlayerInAnotherProcess) {
     EXPECT_EQ(QString::fromUtf8(out), QStringLiteral("got:/first.mp3\ngot:/второй.m4a\n"));
     player.kill();
     player.waitForFinished(5000);
+}
+
+TEST(HandOffServer, AnotherUsersMessageIsRefused) {
+    // The private folder keeps other users out already; this opens the folder
+    // and the socket to check the second guard, the peer's user id.
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty())
+        GTEST_SKIP() << "needs root to speak as another user";
+    QTemporaryDir base;
+    const QString folder = base.path() + "/open";
+    QDir().mkpath(folder);
+    InstanceLock lock(folder);
+    ASSERT_EQ(lock.acquire(), InstanceLock::Result::Acquired);
+    QStringList received;
+    HandOffServer server([&](const QString& p) { received << p; });
+    ASSERT_TRUE(server.listen(lock));
+    const QString socketPath = HandOffServer::socketPath(folder);
+    for (const QString& p : {base.path(), folder, socketPath})
+        ::chmod(QFile::encodeName(p).constData(), 0777);
+
+    QProcess stranger;
+    stranger.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", VELMO_PLATFORM_PROBE,
+                               "send", socketPath, "/from/a/stranger.mp3"});
+    QTRY_VERIFY_WITH_TIMEOUT(stranger.state() == QProcess::NotRunning, 10000);
+    EXPECT_EQ(stranger.exitCode(), 1) << stranger.readAllStandardError().toStdString();
+    EXPECT_TRUE(received.isEmpty());
 }
 
 TEST(HandOffServer, NoPlayerMeansTheMessengerGivesUp) {
