@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include <QProcess>
 #include <QtGlobal>
 
 namespace {
@@ -15,4 +16,8 @@ Shell* setShell(Shell* s) {
     Shell* previous = g_shell;
     g_shell = s;
     return previous;
+}
+
+bool Shell::startProgram(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
 }

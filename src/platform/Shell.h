@@ -4,6 +4,7 @@
 // QDesktopServices; tests install a recorder. GUI thread only.
 
 #include <QString>
+#include <QStringList>
 
 class Shell {
 public:
@@ -13,6 +14,9 @@ public:
     virtual bool openUrl(const QString& url) = 0;
     // Shows the local folder in the file manager.
     virtual bool exploreFolder(const QString& folder) = 0;
+    // Starts program (an absolute path) with arguments, detached: the caller
+    // never waits for it. Returns false when it could not be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments);
 };
 
 Shell& shell();

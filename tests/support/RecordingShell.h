@@ -19,8 +19,14 @@ public:
         return result;
     }
 
+    bool startProgram(const QString& program, const QStringList& arguments) override {
+        programs << (QStringList{program} + arguments);
+        return result;
+    }
+
     QStringList urls;
     QStringList folders;
+    QList<QStringList> programs;  // each: the program, then its arguments
     bool result = true;
 
 private:
