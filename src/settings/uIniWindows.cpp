@@ -7,6 +7,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsWindows.h"
 #include "settings/uIni.h"
+#include "settings/uLang.h"
 
 #include <algorithm>
 
@@ -57,8 +58,11 @@ public:
     QString LastOpenDir() const override { return FLastOpenDir; }
     void SetLastOpenDir(const QString& folder) override { FLastOpenDir = folder; }
 
-    void ReadAndApplyLanguage() override {}
-    void WriteLanguageFile() override {}
+    void ReadAndApplyLanguage() override {
+        uLang::ReadLanguageFile();
+        ::ApplyLanguage();
+    }
+    void WriteLanguageFile() override { uLang::WriteLanguageFile(); }
 
 private:
     QRect FMain;

@@ -1,6 +1,6 @@
 #include "settings/uSettings.h"
 
-#include "platform/Shell.h"
+#include "playlist/FileHelpers.h"
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"
 
@@ -287,4 +287,4 @@ void TfrmSettings::btnFilaTypesClick() { AssociateAudioFiles(QCoreApplication::a
 
 void TfrmSettings::btnWinSettingsClick() { OpenDefaultAppsPage(); }
 
-void TfrmSettings::btnIniLocationClick() { shell().exploreFolder(GetConfigFolder()); }
+void TfrmSettings::btnIniLocationClick() { ExploreFolder(GetConfigFolder()); }
