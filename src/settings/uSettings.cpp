@@ -30,9 +30,9 @@ QFont pixelFont(int pixels, bool bold = false) {
 
 // Design texts; the language file replaces them at start.
 const QString kInfoText = QStringLiteral(
-    "If You make Velmo Player the default audio player for mp3 wma ogg wav flac m4a files then you will be able\n\r"
-    "to play those files in Velmo Player by clicking in Windows Explorer. If after pressing the [link files] button\n\r"
-    "the association does not work in your system, try to make VelmoPlayer the default audio player manually\n\r"
+    "If You make Velmo Player the default audio player for mp3 wma ogg wav flac m4a files then you will be able\n"
+    "to play those files in Velmo Player by clicking in Windows Explorer. If after pressing the [link files] button\n"
+    "the association does not work in your system, try to make VelmoPlayer the default audio player manually\n"
     "by clicking [Windows Settings] and edit there.");
 }  // namespace
 

@@ -1,11 +1,13 @@
 // The settings window's values: accessors, clamping, the auto-save coupling
 // and the font-size hooks.
 
+#include "settings/uLang.h"
 #include "settings/uSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -110,4 +112,26 @@ TEST(SettingsWindow, FontSizeChangesReachTheirLists) {
     w.seListFont->stepUp();  // the user's arrow button
     ASSERT_EQ(list.count(), 1);
     EXPECT_EQ(list.at(0).at(0).toInt(), 10);
+}
+
+TEST(SettingsWindow, EveryLanguageTextFindsItsControl) {
+    TfrmSettings w;
+    for (const uLang::TextEntry& e : uLang::Texts()) {
+        const QString key = QString::fromLatin1(e.Key);
+        const bool hint = qstrcmp(e.Section, "settings_hints") == 0;
+        if (!hint && qstrcmp(e.Section, "settings_captions") != 0)
+            continue;
+        SCOPED_TRACE(key.toStdString());
+        QString name = key.mid(QStringLiteral("frmSettings_").size());
+        if (hint)
+            name.chop(QStringLiteral("_hint").size());
+        if (name.startsWith("lbInfo_"))
+            name = "lbInfoAssociations";
+        EXPECT_NE(w.findChild<QWidget*>(name), nullptr);
+    }
+    uLang::frmSettings_Label7 = "translated";
+    ApplyLanguage(nullptr, nullptr, &w);
+    EXPECT_EQ(w.Label7->text(), "translated");
+    EXPECT_EQ(w.lbInfoAssociations->text().count('\n'), 3);
+    uLang::ResetTexts();
 }
