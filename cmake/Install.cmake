@@ -5,7 +5,7 @@
 include(GNUInstallDirs)
 
 set(VELMO_INSTALL_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources/install)
-set(VELMO_APPSTREAM_ID org.velmoplayer.VelmoPlayer)
+set(VELMO_APPSTREAM_ID io.github.velmoplayer.VelmoPlayer)
 
 install(TARGETS velmoplayer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
