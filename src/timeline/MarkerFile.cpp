@@ -33,7 +33,7 @@ void parseLine(QStringView line, TMarkerList& markers) {
     const QStringView field = line.left(comma);
     double time = 0.0;
     if (!readTimeField(field, time))
-        throw AppError(QStringLiteral("'%1' is not a valid floating point value").arg(field));
+        throw MarkerFileFormatError(QStringLiteral("'%1' is not a valid floating point value").arg(field));
     markers.append(TMarker{time, line.mid(comma + 1).toString()});
 }
 
@@ -89,22 +89,24 @@ void ReadMarkerFile(const QString& path, TMarkerList& markers) {
     ParseMarkerBytes(bytes, markers);
 }
 
-void WriteMarkerFile(const QString& path, const TMarkerList& markers) {
+// Writes through a temporary file renamed over `path` when complete.
+// Unbuffered: QSaveFile::commit() does not notice a failed flush of its
+// buffer (a full disk), so every write must reach the file and be checked.
+static void saveWhole(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw createError(path, file.errorString());
-    const QByteArray bytes = MarkerFileBytes(markers);
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw createError(path, file.errorString());
+}
+
+void WriteMarkerFile(const QString& path, const TMarkerList& markers) {
+    saveWhole(path, MarkerFileBytes(markers));
 }
 
 void BackupMarkerFile(const QString& path) {
     QFile original(path);
     if (!original.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, original.errorString()));
-    const QByteArray bytes = original.readAll();
-    const QString backup = MarkerBackupNameFor(path);
-    QSaveFile file(backup);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw createError(backup, file.errorString());
+    saveWhole(MarkerBackupNameFor(path), original.readAll());
 }

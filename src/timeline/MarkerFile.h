@@ -3,10 +3,17 @@
 // byte-order mark, one line "%.6f,%s" (time with "." as the decimal point,
 // a comma, the description as it stands) per marker, each ended by CR LF.
 
+#include "platform/AppError.h"
 #include "timeline/TMarker.h"
 
 #include <QByteArray>
 #include <QString>
+
+// A time field that is not a number: the reading stopped part way.
+class MarkerFileFormatError : public AppError {
+public:
+    using AppError::AppError;
+};
 
 // "<audioFileName>.mrk": the audio extension stays (song.mp3 -> song.mp3.mrk).
 QString MarkerFileNameFor(const QString& audioFileName);
@@ -21,7 +28,8 @@ QByteArray MarkerFileBytes(const TMarkerList& markers);
 // empties it first). The mark is optional; CR LF, LF or CR end a line; a line
 // without a comma is skipped; the first comma splits time and description,
 // the description is taken untrimmed. A time field that is not a finite
-// number throws AppError "'<field>' is not a valid floating point value";
+// number throws MarkerFileFormatError "'<field>' is not a valid floating
+// point value";
 // the markers of the lines before it stay appended.
 void ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers);
 

@@ -4,6 +4,8 @@
 #include "timeline/TimelineGeometry.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -12,19 +14,73 @@ namespace {
 
 using namespace TimelineLayout;
 
-// Text on an opaque white box, so that it hides what lies beneath it.
-void drawBoxedText(QPainter& p, const QFontMetrics& fm, int x, int top, const QString& text,
-                   const QColor& colour) {
-    p.fillRect(QRect(x, top, fm.horizontalAdvance(text), fm.height()), TimelineColours::Field);
-    p.setPen(colour);
-    p.drawText(QPoint(x, top + fm.ascent()), text);
+// Text on an opaque white box, so that it hides what lies beneath it. The
+// boxes are drawn once per text, colour and font and then copied: a dense
+// stretch of markers repaints hundreds of them 40 times a second, and a copy
+// of an opaque box gives the same pixels as drawing the text there.
+class BoxedTextCache {
+public:
+    // prefix names the font, colour and pixel ratio (see prefixFor).
+    const QImage& box(const QString& prefix, const QFont& font, const QColor& colour, const QString& text,
+                      qreal dpr) {
+        const QString key = prefix + text;
+        auto it = boxes_.constFind(key);
+        if (it != boxes_.constEnd())
+            return *it;
+        if (boxes_.size() >= kMaxBoxes)
+            boxes_.clear();
+        const QFontMetrics fm(font);
+        const QSize size(fm.horizontalAdvance(text), fm.height());
+        QImage image(size * dpr, QImage::Format_RGB32);
+        image.setDevicePixelRatio(dpr);
+        image.fill(TimelineColours::Field);
+        QPainter p(&image);
+        p.setFont(font);
+        p.setPen(colour);
+        p.drawText(QPoint(0, fm.ascent()), text);
+        p.end();
+        return *boxes_.insert(key, image);
+    }
+
+    static QString prefixFor(const QFont& font, const QColor& colour, qreal dpr) {
+        return QString::number(colour.rgb()) + QLatin1Char('|') + QString::number(dpr) + QLatin1Char('|') +
+               font.key() + QLatin1Char('|');
+    }
+
+private:
+    static constexpr int kMaxBoxes = 4096;
+    QHash<QString, QImage> boxes_;
+};
+
+BoxedTextCache& boxedTextCache() {
+    static BoxedTextCache cache;  // GUI thread only
+    return cache;
 }
+
+// Draws the boxed texts of one font and colour.
+class BoxedTextPainter {
+public:
+    BoxedTextPainter(QPainter& p, const QFont& font, const QColor& colour)
+        : p_(p), font_(font), colour_(colour), dpr_(p.device() ? p.device()->devicePixelRatioF() : 1.0),
+          prefix_(BoxedTextCache::prefixFor(font, colour, dpr_)) {}
+
+    void draw(int x, int top, const QString& text) {
+        p_.drawImage(QPoint(x, top), boxedTextCache().box(prefix_, font_, colour_, text, dpr_));
+    }
+
+private:
+    QPainter& p_;
+    QFont font_;
+    QColor colour_;
+    qreal dpr_;
+    QString prefix_;
+};
 
 class ScalePainter {
 public:
     ScalePainter(QPainter& p, const TimelineScene& s, double factor, int step, qint64 originX)
         : p_(p), factor_(factor), duration_(s.duration), step_(step), half_(step / 2.0),
-          originX_(originX), font_(s.font), fm_(s.font) {}
+          originX_(originX), fm_(s.font), labels_(p, s.font, TimelineColours::Label) {}
 
     // Ticks whose line or label reaches into picture columns [left, right).
     void paint(qint64 left, qint64 right) {
@@ -33,7 +89,6 @@ public:
         const qint64 margin = fm_.horizontalAdvance(ScaleLabelText(duration_, factor_)) + TextGap + 1;
         qint64 first = std::max<qint64>(0, static_cast<qint64>(std::floor((left - margin) / tickPixels)) - 1);
         qint64 lastLabelX = labelStateBefore(first);
-        p_.setFont(font_);
         for (qint64 k = first;; ++k) {
             const double t = k * half_;
             if (t > duration_)
@@ -45,8 +100,7 @@ public:
             if (isMajor(t)) {
                 p_.fillRect(px, 0, 1, MajorTickHeight, TimelineColours::MajorTick);
                 if (std::abs(x - lastLabelX) >= MinLabelDistance) {
-                    drawBoxedText(p_, fm_, px + TextGap, LabelTop, ScaleLabelText(t, factor_),
-                                  TimelineColours::Label);
+                    labels_.draw(px + TextGap, LabelTop, ScaleLabelText(t, factor_));
                     lastLabelX = x;
                 }
             } else {
@@ -84,8 +138,8 @@ private:
     int step_;
     double half_;
     qint64 originX_;
-    QFont font_;
     QFontMetrics fm_;
+    BoxedTextPainter labels_;
 };
 
 void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
@@ -95,12 +149,15 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
     QFont bold = s.font;
     bold.setBold(true);
     const QFontMetrics fm(bold);
-    p.setFont(bold);
     // Room for the widest time text (a sign and four hour digits).
     const qint64 margin = fm.horizontalAdvance(QStringLiteral("-0000:00:00")) + TextGap + 1;
     // A cheap test on the time first; the exact pixel test follows.
     const double lowTime = (left - margin - 1) / factor;
     const double highTime = (right + 1) / factor;
+    BoxedTextPainter texts(p, bold, TimelineColours::Marker);
+    // Neighbouring markers mostly share their text (whole seconds).
+    QString text;
+    qint64 textSecond = -1;
     for (const TMarker& m : *s.markers) {
         if (!(m.Time >= lowTime && m.Time <= highTime))
             continue;
@@ -109,8 +166,12 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
             continue;
         const int px = static_cast<int>(x - originX);
         p.fillRect(px, 0, 1, height, TimelineColours::Marker);
-        drawBoxedText(p, fm, px + TextGap, MarkerTextTop, SecondsToTimeStr(m.Time, false),
-                      TimelineColours::Marker);
+        const qint64 second = m.Time >= 0 ? static_cast<qint64>(m.Time) : -1;
+        if (second < 0 || second != textSecond) {
+            text = SecondsToTimeStr(m.Time, false);
+            textSecond = second;
+        }
+        texts.draw(px + TextGap, MarkerTextTop, text);
     }
 }
 

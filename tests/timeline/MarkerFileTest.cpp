@@ -5,7 +5,11 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -147,6 +151,36 @@ TEST(MarkerFile, UnreadableAndUnwritableFilesReportTheirPath) {
         EXPECT_TRUE(e.message().startsWith("Cannot create file \"" + inMissingFolder + "\". "))
             << e.message().toStdString();
     }
+}
+
+// A full disk in the middle of a save: no file may grow beyond 16 bytes
+// (a limit that holds for root too, unlike a read-only folder).
+TEST(MarkerFile, FullDiskLeavesTheOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("song.mp3.mrk");
+    const QByteArray old = MarkerFileBytes({{1.0, "old"}});
+    writeAll(path, old);
+    TMarkerList many;
+    for (int i = 0; i < 50; ++i)
+        many.append(TMarker{i * 0.5, "a marker that makes the file long"});
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    QString message;
+    try {
+        WriteMarkerFile(path, many);
+    } catch (const AppError& e) {
+        message = e.message();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_TRUE(message.startsWith("Cannot create file \"" + path + "\". ")) << message.toStdString();
+    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"song.mp3.mrk"})) << "no temporary file left";
 }
 
 TEST(MarkerFile, BackupCopiesTheOriginalBytes) {

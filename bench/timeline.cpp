@@ -1,0 +1,71 @@
+// One repaint of the visible 900 pixels of the timeline at 320 px/s with
+// 10,000 markers, for a one-hour and a one-minute track. The cost must not
+// grow with the track: prints both medians and their ratio.
+
+#include "timeline/TimelineGeometry.h"
+#include "timeline/TimelineRenderer.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kViewWidth = 900;
+constexpr int kViewHeight = 61;
+constexpr int kMarkers = 10000;
+constexpr int kRepaints = 3000;
+
+double medianRepaintMs(double duration) {
+    TMarkerList markers;
+    markers.reserve(kMarkers);
+    for (int i = 0; i < kMarkers; ++i)
+        markers.append(TMarker{duration * (i + 0.5) / kMarkers, QStringLiteral("marker")});
+    TimelineScene scene;
+    scene.loaded = true;
+    scene.zoomFactor = 320.0;
+    scene.duration = duration;
+    scene.playPosition = duration / 2;
+    scene.markers = &markers;
+    scene.pictureWidth = TimelineWidthFor(duration, scene.zoomFactor);
+    scene.height = kViewHeight;
+    scene.font.setPixelSize(17);
+    // The view follows the play head as auto-scroll would place it.
+    const qint64 origin = PixelOfTime(scene.playPosition, scene.zoomFactor) - kViewWidth / 8;
+
+    QImage image(kViewWidth, kViewHeight, QImage::Format_RGB32);
+    std::vector<double> times;
+    times.reserve(kRepaints);
+    for (int i = 0; i < kRepaints + 50; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), Qt::black);
+        RenderTimeline(painter, scene, origin, image.rect());
+        painter.end();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (i >= 50)  // warm-up: glyph caches
+            times.push_back(ms);
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const double hour = medianRepaintMs(3600.0);
+    const double minute = medianRepaintMs(60.0);
+    std::printf("timeline repaint, 900 px at 320 px/s, %d markers (median of %d)\n", kMarkers, kRepaints);
+    std::printf("  one hour   (%lld px picture): %.3f ms\n", static_cast<long long>(TimelineWidthFor(3600.0, 320.0)), hour);
+    std::printf("  one minute (%lld px picture): %.3f ms\n", static_cast<long long>(TimelineWidthFor(60.0, 320.0)), minute);
+    std::printf("  ratio hour / minute: %.2f (target <= 1.5; each target < 1 ms)\n", hour / minute);
+    return 0;
+}
