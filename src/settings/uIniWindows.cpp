@@ -1,17 +1,39 @@
 // The running program's windows as the settings loader and saver see them.
-// A value whose window does not offer it yet is kept here, so it goes back
-// into the file as it was read.
+// Controls are found by their design names (as the language texts find them):
+// the main window's tbVolume, cbEq, eq1 to eq9 and CheckBox1 (auto-stop), the
+// windows TfrmList and TfrmEditMarker among the top-level windows. A value
+// whose window or control does not exist is kept here, so it goes back into
+// the file as it was read.
 
 #include "app/uMain.h"
+#include "controls/uQrGbar.h"
 #include "platform/UserFolders.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsWindows.h"
 #include "settings/uIni.h"
 #include "settings/uLang.h"
 
+#include <QApplication>
+#include <QCheckBox>
+
 #include <algorithm>
 
 namespace {
+
+template <typename Control>
+Control* mainControl(const char* name) {
+    TForm1* form = Form1();
+    return form ? form->findChild<Control*>(QLatin1String(name)) : nullptr;
+}
+
+QWidget* topLevelWindow(const char* className) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits(className))
+            return window;
+    return nullptr;
+}
+
+QString eqBarName(int band) { return QStringLiteral("eq%1").arg(band); }
 
 class Windows final : public SettingsWindows {
 public:
@@ -30,24 +52,77 @@ public:
             form->resize(bounds.size().expandedTo(form->minimumSize()));
         }
     }
-    QRect ListBounds() const override { return FList; }
+    QRect ListBounds() const override {
+        if (QWidget* list = topLevelWindow("TfrmList"))
+            return QRect(list->pos(), list->size());
+        return FList;
+    }
     void SetListBounds(const QRect& bounds) override {
         FList = QRect(bounds.topLeft(), bounds.size().expandedTo(ListMinimumSize()));
+        if (QWidget* list = topLevelWindow("TfrmList")) {
+            list->move(FList.topLeft());
+            list->resize(FList.size());
+        }
     }
     QSize ListMinimumSize() const override {
-        return QSize(ListWindowSettings::kMinWidth, ListWindowSettings::kMinHeight);
+        const QSize design(ListWindowSettings::kMinWidth, ListWindowSettings::kMinHeight);
+        QWidget* list = topLevelWindow("TfrmList");
+        if (!list || list->minimumSize().isEmpty())
+            return design;
+        return list->minimumSize();
     }
-    QSize EditorSize() const override { return FEditor; }
-    void SetEditorSize(const QSize& size) override { FEditor = size; }
+    QSize EditorSize() const override {
+        if (QWidget* editor = topLevelWindow("TfrmEditMarker"))
+            return editor->size();
+        return FEditor;
+    }
+    void SetEditorSize(const QSize& size) override {
+        FEditor = size;
+        if (QWidget* editor = topLevelWindow("TfrmEditMarker"))
+            editor->resize(size);
+    }
 
-    int Volume() const override { return FVolume; }
-    void SetVolumeBar(int value) override { FVolume = std::clamp(value, 0, 100); }
-    bool EqEnabled() const override { return FEq; }
-    void SetEqEnabled(bool on) override { FEq = on; }
-    int EqBand(int band) const override { return FBands[band - 1]; }
-    void SetEqBand(int band, int value) override { FBands[band - 1] = std::clamp(value, 0, 24); }
-    bool AutoStop() const override { return FAutoStop; }
-    void SetAutoStop(bool on) override { FAutoStop = on; }
+    int Volume() const override {
+        if (auto* bar = mainControl<TQrGbar>("tbVolume"))
+            return bar->Value();
+        return FVolume;
+    }
+    void SetVolumeBar(int value) override {
+        FVolume = std::clamp(value, 0, 100);
+        if (auto* bar = mainControl<TQrGbar>("tbVolume"))
+            bar->SetValue(value);  // the bar clamps and reports the change
+    }
+    bool EqEnabled() const override {
+        if (auto* box = mainControl<QCheckBox>("cbEq"))
+            return box->isChecked();
+        return FEq;
+    }
+    void SetEqEnabled(bool on) override {
+        FEq = on;
+        if (auto* box = mainControl<QCheckBox>("cbEq"))
+            box->setChecked(on);
+    }
+    int EqBand(int band) const override {
+        if (auto* bar = mainControl<TQrGbar>(eqBarName(band).toLatin1().constData()))
+            return bar->Value();
+        return FBands[band - 1];
+    }
+    void SetEqBand(int band, int value) override {
+        FBands[band - 1] = std::clamp(value, 0, 24);
+        if (auto* bar = mainControl<TQrGbar>(eqBarName(band).toLatin1().constData()))
+            bar->SetValue(value);
+    }
+    // The main window's auto-stop box runs SetAutoStop when it changes.
+    bool AutoStop() const override {
+        if (auto* box = mainControl<QCheckBox>("CheckBox1"))
+            return box->isChecked();
+        return FAutoStop;
+    }
+    void SetAutoStop(bool on) override {
+        FAutoStop = on;
+        if (auto* box = mainControl<QCheckBox>("CheckBox1"))
+            box->setChecked(on);
+    }
 
     QString ListFilename() const override { return FListFilename; }
     void LoadListBg(const QString& fileName) override { FListFilename = fileName; }

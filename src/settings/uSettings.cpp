@@ -4,6 +4,7 @@
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -128,8 +129,43 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(seListFont, &QSpinBox::valueChanged, this, &TfrmSettings::seListFontChange);
     connect(seEditorFont, &QSpinBox::valueChanged, this, &TfrmSettings::seEditorFontChange);
 
+    ConnectFontSizeTargets();
     FormCreate();
     g_frmSettings = this;
+}
+
+namespace {
+QWidget* topLevelWindow(const char* className) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits(className))
+            return window;
+    return nullptr;
+}
+
+// The control named name in the first top-level window of class className.
+QWidget* controlOf(const char* className, const char* name) {
+    QWidget* window = topLevelWindow(className);
+    return window ? window->findChild<QWidget*>(QLatin1String(name)) : nullptr;
+}
+
+void setPointSize(QWidget* control, int points) {
+    if (!control)
+        return;
+    QFont font = control->font();
+    font.setPointSize(points);
+    control->setFont(font);
+}
+}  // namespace
+
+void TfrmSettings::ConnectFontSizeTargets() {
+    // The lists belong to other windows; they are found by their design
+    // names when a size changes, so creation order does not matter.
+    connect(this, &TfrmSettings::MarkersFontSizeChanged, this,
+            [](int points) { setPointSize(controlOf("TForm1", "lvMarkers"), points); });
+    connect(this, &TfrmSettings::ListFontSizeChanged, this,
+            [](int points) { setPointSize(controlOf("TfrmList", "PList"), points); });
+    connect(this, &TfrmSettings::EditorFontSizeChanged, this,
+            [](int points) { setPointSize(controlOf("TfrmEditMarker", "Memo1"), points); });
 }
 
 TfrmSettings::~TfrmSettings() {

@@ -128,6 +128,10 @@ signals:
     void EditorFontSizeChanged(int points);
 
 private:
+    // Connects the three signals above to the marker list lvMarkers of
+    // TForm1, the list PList of TfrmList and the text box Memo1 of
+    // TfrmEditMarker, found by name.
+    void ConnectFontSizeTargets();
     QSpinBox* CreateSpinEdit(const char* name, QRect bounds, int min, int max, int value);
     QCheckBox* CreateCheckBox(const char* name, QRect bounds);
     QLabel* CreateLabel(const char* name, QRect bounds, const QString& text);
