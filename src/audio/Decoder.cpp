@@ -70,7 +70,7 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
     *error = BASS_OK;
     if (!d->openInput(path, error))
         return nullptr;
-    if (prescan && !d->runPrescan()) {
+    if (prescan && !(d->m_coarseTime ? d->runCountingPrescan() : d->runPrescan())) {
         *error = BASS_ERROR_FILEFORM;
         return nullptr;
     }
@@ -133,6 +133,7 @@ bool Decoder::openInput(const std::string& path, int* error) {
     m_channels = stream->codecpar->ch_layout.nb_channels;
     if (m_rate <= 0 || m_channels <= 0 || m_channels > 32)
         return false;
+    m_coarseTime = av_q2d(stream->time_base) * m_rate > 1.0;
     m_eightBit = stream->codecpar->format == AV_SAMPLE_FMT_U8 || stream->codecpar->format == AV_SAMPLE_FMT_U8P;
 
     // Until a prescan says better, the length is the container's estimate.
@@ -146,8 +147,14 @@ bool Decoder::openInput(const std::string& path, int* error) {
 
 bool Decoder::runPrescan() {
     const AVStream* stream = m_format->streams[m_streamIndex];
+    // Ogg packets carry durations already cut at the end of the stream; other
+    // containers leave the cut to the side data alone.
+    const bool durationsTrimmed = std::strcmp(m_format->iformat->name, "ogg") == 0;
+    // FFmpeg's Vorbis decoder yields nothing for the first packet.
+    const bool firstPacketSilent = m_codec->codec_id == AV_CODEC_ID_VORBIS;
     int64_t duration = 0;  // in the stream's time base
     int64_t trimmed = 0;   // frames the decoder drops (encoder delay, padding)
+    int64_t firstDuration = -1;
     bool complete = true;
     while (av_read_frame(m_format, m_packet) >= 0) {
         if (m_packet->stream_index == m_streamIndex) {
@@ -155,13 +162,17 @@ bool Decoder::runPrescan() {
                 duration += m_packet->duration;
             else
                 complete = false;
+            if (firstDuration < 0)
+                firstDuration = std::max<int64_t>(0, m_packet->duration);
             size_t size = 0;
             const uint8_t* skip = av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
             if (skip && size >= 8)
-                trimmed += int64_t(AV_RL32(skip)) + int64_t(AV_RL32(skip + 4));
+                trimmed += int64_t(AV_RL32(skip)) + (durationsTrimmed ? 0 : int64_t(AV_RL32(skip + 4)));
         }
         av_packet_unref(m_packet);
     }
+    if (firstPacketSilent && firstDuration > 0)
+        duration -= firstDuration;
     if (complete) {
         m_length = std::max<int64_t>(0, av_rescale_q(duration, stream->time_base, AVRational{1, m_rate}) - trimmed);
         m_lengthExact = true;
@@ -169,10 +180,32 @@ bool Decoder::runPrescan() {
     return rewind();
 }
 
+bool Decoder::runCountingPrescan() {
+    int64_t frames = 0;
+    while (decodeFrame()) {
+        const int64_t pts = m_frame->best_effort_timestamp;
+        if (pts != AV_NOPTS_VALUE && (m_frameAtPts.empty() || m_frameAtPts.back().first < pts))
+            m_frameAtPts.emplace_back(pts, frames);
+        frames += m_frame->nb_samples;
+        av_frame_unref(m_frame);
+    }
+    m_length = frames;
+    m_lengthExact = true;
+    return rewind();
+}
+
 bool Decoder::rewind() {
     const AVStream* stream = m_format->streams[m_streamIndex];
     const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    if (av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
+    // Aim a second before the start: packets that only prime the decoder
+    // (AAC's encoder delay in MP4) sit before the start time, and without
+    // them the first frames decode differently.
+    // Ogg is the exception: there only a seek to the start itself labels the
+    // packets as a seek into the middle does.
+    const bool ogg = std::strcmp(m_format->iformat->name, "ogg") == 0;
+    const int64_t early = ogg ? start : start - av_rescale_q(1, AVRational{1, 1}, stream->time_base);
+    if (av_seek_frame(m_format, m_streamIndex, early, AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
         avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
         av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
         return false;
@@ -232,17 +265,35 @@ void Decoder::takeFrame() {
 }
 
 int64_t Decoder::frameIndexOf(const AVFrame* frame) const {
+    if (!m_frameAtPts.empty()) {
+        const int64_t pts = frame->best_effort_timestamp;
+        auto it = std::lower_bound(m_frameAtPts.begin(), m_frameAtPts.end(), std::make_pair(pts, INT64_MIN));
+        if (it != m_frameAtPts.end() && it->first == pts)
+            return it->second;
+    }
     const AVStream* stream = m_format->streams[m_streamIndex];
     return av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, stream->time_base, AVRational{1, m_rate},
                             AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
 }
 
 int Decoder::read(float* dst, int maxFrames) {
+    // The exact length also cuts padding that a decoder leaves in after a
+    // seek or that the container marks only by its durations (AAC in MP4).
+    if (m_lengthExact)
+        maxFrames = int(std::clamp<int64_t>(m_length - m_position, 0, maxFrames));
     int done = 0;
     while (done < maxFrames) {
         if (m_pendingOffset >= m_pendingFrames) {
-            if (!decodeFrame())
+            if (!decodeFrame()) {
+                // Once the end has been decoded the length is known: a file
+                // that stops early is as long as what decodes, and an
+                // estimate gives way to the count.
+                if (!m_lengthExact || m_position + done < m_length) {
+                    m_length = m_position + done;
+                    m_lengthExact = true;
+                }
                 break;
+            }
             takeFrame();
         }
         const int n = std::min(maxFrames - done, m_pendingFrames - m_pendingOffset);
@@ -292,7 +343,10 @@ bool Decoder::seek(int64_t target) {
                 m_position = target;  // past the end
                 return true;
             }
-            if (timed && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            // The first frame's timestamp places it; later ones follow on.
+            // After a rewind frames are counted from 0: some demuxers (Ogg)
+            // label the first packets differently from one read to the next.
+            if (first && timed && from > 0 && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
                 index = frameIndexOf(m_frame);
             if (first && index > target && from > 0) {
                 overshot = true;  // the demuxer landed late: seek further back

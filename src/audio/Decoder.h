@@ -4,6 +4,7 @@
 //
 // Not thread-safe: one thread at a time (the stream serialises access).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,7 +34,9 @@ public:
     // True when the file stores 8-bit samples.
     bool eightBit() const { return m_eightBit; }
     // Length in frames: exact after a prescan, else the container's estimate.
-    int64_t length() const { return m_length; }
+    // A file that stops decoding early (truncated, corrupt tail) shrinks to
+    // what decodes once its end has been read. Safe from any thread.
+    int64_t length() const { return m_length.load(); }
     bool lengthExact() const { return m_lengthExact; }
 
     // Decodes up to `maxFrames` frames into `dst` (interleaved). Returns the
@@ -42,6 +45,8 @@ public:
     // Moves so that the next frame read is `frame` (counted from the first
     // frame a decode from the start yields). Past the end: the next read
     // returns 0. Returns false only when the file cannot be repositioned.
+    // Sample exact for every file opened with a prescan; without one, Ogg
+    // and ASF timestamps may place a seek a few hundred frames off.
     bool seek(int64_t frame);
     // Index of the next frame read returns.
     int64_t position() const { return m_position; }
@@ -50,6 +55,10 @@ private:
     Decoder() = default;
     bool openInput(const std::string& path, int* error);
     bool runPrescan();
+    // Prescan for files whose timestamps cannot name single samples (ASF's
+    // milliseconds): counts decoded frames and maps their timestamps to
+    // frame indexes for exact seeking.
+    bool runCountingPrescan();
     bool rewind();
     // Decodes the next frame into m_frame; false at the end.
     bool decodeFrame();
@@ -65,12 +74,14 @@ private:
     int m_rate = 0;
     int m_channels = 0;
     bool m_eightBit = false;
-    int64_t m_length = 0;
+    std::atomic<int64_t> m_length{0};
     bool m_lengthExact = false;
     bool m_inputDone = false;  // the decoder got its flush packet
     bool m_ended = false;      // the decoder has nothing more
 
     int64_t m_originPts = INT64_MIN;  // pts of the first frame decoded from the start
+    bool m_coarseTime = false;        // timestamps coarser than one sample
+    std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted
     int64_t m_position = 0;
     std::vector<float> m_pending;     // decoded frames not yet read
     int m_pendingFrames = 0;

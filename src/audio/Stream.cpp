@@ -24,7 +24,6 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate)
       m_rate(decoder->rate()),
       m_channels(decoder->channels()),
       m_deviceRate(deviceRate),
-      m_length(decoder->length()),
       m_decoder(std::move(decoder)) {
     if (m_decodeOnly)
         return;

@@ -44,7 +44,7 @@ public:
     int channels() const { return m_channels; }
     DWORD flags() const { return m_flags; }
     bool eightBit() const { return m_decoder->eightBit(); }
-    int64_t lengthFrames() const { return m_length; }
+    int64_t lengthFrames() const { return m_decoder->length(); }
 
     // --- GUI thread -------------------------------------------------------
     void play(bool restart);
@@ -109,7 +109,6 @@ private:
     const int m_rate;
     const int m_channels;
     const int m_deviceRate;
-    int64_t m_length;
 
     // The decoder is used by the decoder thread and by seeks on the GUI
     // thread; m_decoderMutex serialises them (taken before m_mutex).
