@@ -1,0 +1,169 @@
+// Transport on the null output: the state machine, positions while paused
+// and stopped, the level, and the end-of-stream sync (once per end, on a
+// library thread, stream stopped afterwards, never after StreamFree).
+
+#include "AudioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+
+using namespace audiotest;
+
+namespace {
+
+struct EndCounter {
+    std::atomic<int> ends{0};
+    std::atomic<bool> onCallerThread{false};
+    std::thread::id caller = std::this_thread::get_id();
+    std::atomic<DWORD> stateInSync{99};
+    static void proc(HSYNC, DWORD channel, DWORD, void* user) {
+        auto* self = static_cast<EndCounter*>(user);
+        if (std::this_thread::get_id() == self->caller)
+            self->onCallerThread = true;
+        self->stateInSync = BASS_ChannelIsActive(channel);
+        self->ends++;
+    }
+};
+
+constexpr DWORD kPlayFlags = BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT;
+
+TEST(Transport, PlayPauseStopKeepTheirPositions) {
+    NullOutputSession session(false);
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("tone-stereo-44100.mp3"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+    EXPECT_EQ(BASS_ChannelGetLevel(h), 0xFFFFFFFFu);
+
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
+    ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > framesToBytes(h, 4410); }));
+    // A 440 Hz tone at -18 dBFS (0.125) through ffmpeg's -3 dB stereo upmix.
+    const DWORD level = BASS_ChannelGetLevel(h);
+    EXPECT_NEAR(double(level & 0xFFFF), 0.125 * 0.7071 * 32768, 150);
+    EXPECT_EQ(level & 0xFFFF, level >> 16);
+
+    ASSERT_TRUE(BASS_ChannelPause(h));
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PAUSED);
+    const QWORD paused = BASS_ChannelGetPosition(h, BASS_POS_BYTE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), paused);
+    EXPECT_EQ(BASS_ChannelGetLevel(h), 0xFFFFFFFFu);
+
+    // Seeking while paused lands exactly; play resumes from there.
+    const QWORD target = framesToBytes(h, 30001);
+    ASSERT_TRUE(BASS_ChannelSetPosition(h, target, BASS_POS_BYTE));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), target);
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > target; }));
+
+    ASSERT_TRUE(BASS_ChannelStop(h));
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+    const QWORD stopped = BASS_ChannelGetPosition(h, BASS_POS_BYTE);
+    EXPECT_GT(stopped, target);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), stopped);
+    ASSERT_TRUE(BASS_ChannelSetPosition(h, framesToBytes(h, 100), BASS_POS_BYTE));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), framesToBytes(h, 100));
+    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));  // restart from the beginning
+    EXPECT_LT(BASS_ChannelGetPosition(h, BASS_POS_BYTE), framesToBytes(h, 100));
+    BASS_StreamFree(h);
+}
+
+TEST(Transport, EndSyncFiresOncePerEndAfterTheLastFrame) {
+    NullOutputSession session(true);
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("short-0.3s.wav"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    EndCounter counter;
+    ASSERT_NE(BASS_ChannelSetSync(h, BASS_SYNC_END, 0, &EndCounter::proc, &counter), 0u);
+    const QWORD length = BASS_ChannelGetLength(h, BASS_POS_BYTE);
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+        ASSERT_TRUE(waitFor([&] { return counter.ends.load() == round; }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(counter.ends.load(), round);
+        EXPECT_FALSE(counter.onCallerThread.load());
+        EXPECT_EQ(counter.stateInSync.load(), BASS_ACTIVE_STOPPED);
+        EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+        EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), length);
+        // As the player does after the end: rewind for the next round.
+        ASSERT_TRUE(BASS_ChannelSetPosition(h, 0, BASS_POS_BYTE));
+    }
+    BASS_StreamFree(h);
+}
+
+TEST(Transport, EndSyncWaitsUntilTheLastFrameIsHeard) {
+    NullOutputSession session(false);  // real-time pace
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("short-0.3s.wav"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    EndCounter counter;
+    BASS_ChannelSetSync(h, BASS_SYNC_END, 0, &EndCounter::proc, &counter);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    ASSERT_TRUE(waitFor([&] { return counter.ends.load() == 1; }));
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(elapsed, 0.29);
+    EXPECT_LT(elapsed, 0.8);
+    BASS_StreamFree(h);
+}
+
+TEST(Transport, NoSyncAfterStreamFree) {
+    NullOutputSession session(true);
+    ASSERT_TRUE(session.started);
+    for (int delayMs : {0, 1, 3, 10}) {
+        const HSTREAM h = open(fixture("short-0.3s.wav"), kPlayFlags);
+        ASSERT_NE(h, 0u);
+        EndCounter counter;
+        BASS_ChannelSetSync(h, BASS_SYNC_END, 0, &EndCounter::proc, &counter);
+        BASS_ChannelPlay(h, FALSE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        ASSERT_TRUE(BASS_StreamFree(h));
+        const int atFree = counter.ends.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        EXPECT_EQ(counter.ends.load(), atFree) << delayMs;
+        EXPECT_FALSE(BASS_ChannelPlay(h, FALSE));
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    }
+}
+
+// Everything the GUI thread may do, fired while the output and decoder
+// threads run flat out: no deadlock, no crash, and the stream still ends.
+TEST(Transport, CallsDuringPlaybackAreSafe) {
+    NullOutputSession session(true);
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("tone-stereo-44100.m4a"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    EndCounter counter;
+    BASS_ChannelSetSync(h, BASS_SYNC_END, 0, &EndCounter::proc, &counter);
+    std::vector<HFX> bands;
+    for (float centre : {63.f, 125.f, 250.f, 500.f, 1000.f, 2000.f, 4000.f, 8000.f, 16000.f})
+        bands.push_back(BASS_ChannelSetFX(h, BASS_FX_BFX_PEAKEQ, 0));
+    std::mt19937 random(7);
+    const QWORD length = BASS_ChannelGetLength(h, BASS_POS_BYTE);
+    BASS_ChannelPlay(h, FALSE);
+    for (int i = 0; i < 300; ++i) {
+        const BASS_BFX_PEAKEQ p{0, 1.5f, 0, 63.0f * float(1 << (i % 9)), float(int(random() % 25) - 12), -1};
+        BASS_FXSetParameters(bands[i % 9], &p);
+        BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, float(random() % 100) / 100.0f);
+        if (i % 7 == 0)
+            BASS_ChannelSetPosition(h, framesToBytes(h, random() % bytesToFrames(h, length)), BASS_POS_BYTE);
+        if (i % 11 == 0)
+            BASS_ChannelPause(h);
+        if (i % 11 == 3)
+            BASS_ChannelPlay(h, FALSE);
+        BASS_ChannelGetLevel(h);
+        BASS_ChannelIsActive(h);
+        EXPECT_LE(BASS_ChannelGetPosition(h, BASS_POS_BYTE), length);
+    }
+    BASS_ChannelPlay(h, FALSE);
+    EXPECT_TRUE(waitFor([&] { return counter.ends.load() == 1; }));
+    BASS_StreamFree(h);
+}
+
+}  // namespace
