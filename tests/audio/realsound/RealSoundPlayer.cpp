@@ -1,0 +1,61 @@
+// Plays a file through the audio library in five timed phases for the
+// real-sound test: plain, equalizer band at 1 kHz +12 dB, volume 0.1,
+// paused, resumed. Each phase lasts kPhaseSeconds of wall-clock time, as
+// the null sink records; the recording is cut into the same phases by
+// analyze.py, counted from the first sound.
+
+#include "audio/bass.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+constexpr double kPhaseSeconds = 1.5;
+
+void hold() { std::this_thread::sleep_for(std::chrono::duration<double>(kPhaseSeconds)); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+        return 2;
+    }
+    if (!BASS_Init(-1, 44100, 0, nullptr, nullptr)) {
+        std::fprintf(stderr, "no output device (error %d)\n", BASS_ErrorGetCode());
+        return 1;
+    }
+    const HSTREAM stream = BASS_StreamCreateFile(FALSE, argv[1], 0, 0, BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT);
+    if (!stream) {
+        std::fprintf(stderr, "cannot open %s (error %d)\n", argv[1], BASS_ErrorGetCode());
+        return 1;
+    }
+    const HFX band = BASS_ChannelSetFX(stream, BASS_FX_BFX_PEAKEQ, 0);
+    BASS_BFX_PEAKEQ eq{0, 1.5f, 0.0f, 1000.0f, 0.0f, BASS_BFX_CHANALL};
+    BASS_FXSetParameters(band, &eq);
+
+    BASS_ChannelPlay(stream, FALSE);
+    // The sound server may take a moment to start pulling; the phases count
+    // from the first sound, so wait for it.
+    for (int i = 0; i < 500 && BASS_ChannelGetPosition(stream, BASS_POS_BYTE) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    hold();  // plain
+    eq.fGain = 12.0f;
+    BASS_FXSetParameters(band, &eq);
+    hold();  // +12 dB band
+    eq.fGain = 0.0f;
+    BASS_FXSetParameters(band, &eq);
+    BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.1f);
+    hold();  // volume 0.1
+    BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 1.0f);
+    BASS_ChannelPause(stream);
+    hold();  // paused
+    BASS_ChannelPlay(stream, FALSE);
+    hold();  // resumed
+    const bool playing = BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING;
+    BASS_StreamFree(stream);
+    BASS_Free();
+    return playing ? 0 : 1;
+}

@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Checks a recording of RealSoundPlayer: mono s16le at 44100 Hz.
+
+The phases start at the first loud sample and last PHASE seconds each; the
+middle of every phase is measured so that latency and timer jitter do not
+matter. A loaded machine may starve the sound server for a moment, which
+records as short silent gaps: levels are the median over 10 ms blocks that
+hold sound, and the frequency is the peak of the spectrum."""
+import math
+import statistics
+import struct
+import sys
+
+RATE = 44100
+PHASE = 1.5
+MARGIN = 0.4
+BLOCK = RATE // 100
+SILENT = 1e-4  # a block below -80 dBFS holds no sound
+
+
+def rms(x):
+    return math.sqrt(sum(v * v for v in x) / len(x)) if x else 0.0
+
+
+def db(value):
+    return 20 * math.log10(max(value, 1e-9))
+
+
+def blocks(x):
+    return [x[i:i + BLOCK] for i in range(0, len(x) - BLOCK + 1, BLOCK)]
+
+
+def level_db(x):
+    sounding = [rms(b) for b in blocks(x) if rms(b) > SILENT]
+    if len(sounding) < len(blocks(x)) // 2:
+        return -200.0
+    return db(statistics.median(sounding))
+
+
+def loudest_db(x):
+    return db(max(rms(b) for b in blocks(x)))
+
+
+def power(x, f):
+    # Goertzel: the signal's power at frequency f.
+    k = 2 * math.cos(2 * math.pi * f / RATE)
+    s1 = s2 = 0.0
+    for v in x:
+        s1, s2 = v + k * s1 - s2, s1
+    return s1 * s1 + s2 * s2 - k * s1 * s2
+
+
+def frequency(x):
+    # The strongest frequency of the window: a coarse scan, then finer
+    # steps around the best. Gaps from a starved sound server only
+    # modulate the tone, they do not move its peak.
+    x = x[: RATE // 4]
+    best = max(range(100, 5000, 25), key=lambda f: power(x, f))
+    for step in (5, 1, 0.2):
+        candidates = [best + i * step for i in range(-5, 6)]
+        best = max(candidates, key=lambda f: power(x, f))
+    return best
+
+
+def main(path):
+    data = open(path, "rb").read()
+    samples = [s / 32768.0 for s in struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])]
+    onset = next((i for i, s in enumerate(samples) if abs(s) > 0.02), None)
+    if onset is None:
+        print("FAIL: the recording is silent")
+        return 1
+
+    def window(phase):
+        start = onset + int((phase * PHASE + MARGIN) * RATE)
+        end = onset + int(((phase + 1) * PHASE - MARGIN) * RATE)
+        if end > len(samples):
+            raise SystemExit("FAIL: the recording ends too early")
+        return samples[start:end]
+
+    plain, boosted, quiet, paused, resumed = (window(p) for p in range(5))
+    base = level_db(plain)
+    f_plain, f_resumed = frequency(plain), frequency(resumed)
+    checks = [
+        ("dominant frequency %.2f Hz" % f_plain, abs(f_plain - 1000) <= 10),
+        ("plain level %.2f dBFS" % base, -40 < base < -10),
+        ("1 kHz band +12 dB: %+.2f dB" % (level_db(boosted) - base), abs(level_db(boosted) - base - 12) <= 1),
+        ("volume 0.1: %+.2f dB" % (level_db(quiet) - base), abs(level_db(quiet) - base + 20) <= 1),
+        ("paused: loudest block %.2f dBFS" % loudest_db(paused), loudest_db(paused) < base - 50),
+        ("resumed: %+.2f dB, %.2f Hz" % (level_db(resumed) - base, f_resumed),
+         abs(level_db(resumed) - base) <= 1 and abs(f_resumed - 1000) <= 10),
+    ]
+    failed = 0
+    for text, ok in checks:
+        print(("ok   " if ok else "FAIL ") + text)
+        failed += not ok
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

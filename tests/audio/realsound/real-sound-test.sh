@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Real sound: starts a private PulseAudio daemon with a null sink, plays a
+# 1 kHz tone through the audio library (SDL's pulseaudio driver), records
+# the sink's monitor with parec and checks frequency, equalizer, volume and
+# pause. The daemon is stopped by its pid afterwards, also on failure.
+# Usage: real-sound-test.sh PLAYER_BINARY
+set -euo pipefail
+player=$1
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in pulseaudio parec pactl ffmpeg python3; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmo-real-sound.XXXXXX")
+daemon=""
+recorder=""
+cleanup() {
+    [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
+    if [ -n "$daemon" ]; then
+        kill "$daemon" 2>/dev/null || true
+        for _ in $(seq 50); do kill -0 "$daemon" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$daemon" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private daemon: its own runtime, state and home folders and socket, so
+# it meets no other sound server and leaves nothing behind.
+mkdir -p "$work/home" "$work/runtime" "$work/state"
+chmod 700 "$work/runtime"
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/home/.config
+export PULSE_RUNTIME_PATH=$work/runtime/pulse PULSE_STATE_PATH=$work/state
+export PULSE_SERVER=unix:$work/runtime/pulse/native
+unset PULSE_SINK PULSE_SOURCE DBUS_SESSION_BUS_ADDRESS || true
+
+pulseaudio -D -n --exit-idle-time=-1 --load="module-null-sink sink_name=vsink" \
+    --load=module-native-protocol-unix --log-target="file:$work/pulse.log"
+for _ in $(seq 100); do
+    [ -s "$PULSE_RUNTIME_PATH/pid" ] && pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+daemon=$(cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null || true)
+if [ -z "$daemon" ] || ! pactl info >/dev/null 2>&1; then
+    echo "FAIL: PulseAudio did not start"; cat "$work/pulse.log" 2>/dev/null || true; exit 1
+fi
+pactl set-default-sink vsink
+
+ffmpeg -hide_banner -loglevel error -f lavfi -i "aevalsrc=0.1*sin(2*PI*1000*t):s=44100:d=10" -ac 2 \
+    -c:a pcm_s16le "$work/tone-1k.wav"
+
+parec -d vsink.monitor --format=s16le --rate=44100 --channels=1 --raw > "$work/recorded.raw" &
+recorder=$!
+sleep 0.5
+SDL_AUDIODRIVER=pulseaudio "$player" "$work/tone-1k.wav"
+sleep 0.3
+kill "$recorder" 2>/dev/null || true
+wait "$recorder" 2>/dev/null || true
+recorder=""
+
+python3 "$here/analyze.py" "$work/recorded.raw"
