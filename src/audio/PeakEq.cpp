@@ -1,6 +1,7 @@
 #include "audio/PeakEq.h"
 
 #include <cmath>
+#include <emmintrin.h>
 #include <numbers>
 
 namespace velmo::audio {
@@ -62,5 +63,62 @@ void PeakEq::process(float* samples, int frames, int channels) {
 }
 
 void PeakEq::reset() { m_state = {}; }
+
+void PeakEq::processChain(PeakEq* const* filters, int count, float* samples, int frames, int channels) {
+    constexpr int kMaxStages = 32;
+    PeakEq* active[kMaxStages];
+    int stages = 0;
+    bool vectorFits = channels == 2 && count <= kMaxStages;
+    for (int i = 0; i < count; ++i) {
+        if (filters[i]->m_bypass)
+            continue;
+        const int mask = filters[i]->m_params.lChannel;
+        vectorFits = vectorFits && (mask == BASS_BFX_CHANALL || (mask & 3) == 3);
+        if (stages < kMaxStages)
+            active[stages++] = filters[i];
+    }
+    if (stages == 0)
+        return;
+    if (!vectorFits) {
+        for (int i = 0; i < count; ++i)
+            filters[i]->process(samples, frames, channels);
+        return;
+    }
+
+    // Left and right travel together in one register of two doubles.
+    struct Stage {
+        __m128d b0, b1, b2, a1, a2;
+    };
+    alignas(16) Stage c[kMaxStages];
+    __m128d z1[kMaxStages], z2[kMaxStages];
+    for (int k = 0; k < stages; ++k) {
+        const PeakEq& f = *active[k];
+        c[k] = Stage{_mm_set1_pd(f.m_b0), _mm_set1_pd(f.m_b1), _mm_set1_pd(f.m_b2), _mm_set1_pd(f.m_a1),
+                     _mm_set1_pd(f.m_a2)};
+        z1[k] = _mm_set_pd(f.m_state[1].z1, f.m_state[0].z1);
+        z2[k] = _mm_set_pd(f.m_state[1].z2, f.m_state[0].z2);
+    }
+    for (int i = 0; i < frames; ++i) {
+        float* p = samples + 2 * i;
+        __m128d x = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+        for (int k = 0; k < stages; ++k) {
+            const __m128d y = _mm_add_pd(_mm_mul_pd(c[k].b0, x), z1[k]);
+            z1[k] = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(c[k].b1, x), _mm_mul_pd(c[k].a1, y)), z2[k]);
+            z2[k] = _mm_sub_pd(_mm_mul_pd(c[k].b2, x), _mm_mul_pd(c[k].a2, y));
+            x = y;
+        }
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(x)));
+    }
+    for (int k = 0; k < stages; ++k) {
+        alignas(16) double s1[2], s2[2];
+        _mm_store_pd(s1, z1[k]);
+        _mm_store_pd(s2, z2[k]);
+        for (int ch = 0; ch < 2; ++ch) {
+            // Keep denormals out of the state when the input falls silent.
+            active[k]->m_state[ch].z1 = std::fabs(s1[ch]) < 1e-25 ? 0.0 : s1[ch];
+            active[k]->m_state[ch].z2 = std::fabs(s2[ch]) < 1e-25 ? 0.0 : s2[ch];
+        }
+    }
+}
 
 }  // namespace velmo::audio

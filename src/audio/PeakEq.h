@@ -21,6 +21,12 @@ public:
 
     // Filters `frames` interleaved frames of `channels` channels in place.
     void process(float* samples, int frames, int channels);
+    // Runs `count` filters in series over the frames in one pass: the result
+    // of calling process() on each in turn (with double precision kept
+    // between the filters), several times faster for stereo, as the filters'
+    // recursions overlap instead of waiting on each other and both channels
+    // share one vector instruction.
+    static void processChain(PeakEq* const* filters, int count, float* samples, int frames, int channels);
     // Forgets the filter history (after a seek).
     void reset();
 

@@ -273,8 +273,16 @@ bool Stream::removeSync(HSYNC id) {
 // --- output thread ------------------------------------------------------------
 
 void Stream::applyEffects(float* samples, int frames) {
-    for (Effect& e : m_effects)
-        e.eq.process(samples, frames, m_channels);
+    PeakEq* chain[32];
+    int count = 0;
+    for (Effect& e : m_effects) {
+        chain[count++] = &e.eq;
+        if (count == 32) {
+            PeakEq::processChain(chain, count, samples, frames, m_channels);
+            count = 0;
+        }
+    }
+    PeakEq::processChain(chain, count, samples, frames, m_channels);
 }
 
 int Stream::pullStereo(int frames) {
