@@ -7,7 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 . "$here/load-common.sh"
 file=$(bench_hour_file)
-ours=$(bench_median "$build/bench/bench_decode" "$file")
-peer=$(bench_median ffmpeg -nostdin -i "$file" -f null -)
+read -r ours peer <<<"$(bench_pair "$build/bench/bench_decode $file" "ffmpeg -nostdin -i $file -f null -" | paste -sd' ')"
 printf 'decode of one hour MP3 with nine bands: %.3f s   ffmpeg -f null: %.3f s   speed %.2f of ffmpeg (target >= 0.8)\n' \
     "$ours" "$peer" "$(awk -v a="$ours" -v b="$peer" 'BEGIN { print b / a }')"

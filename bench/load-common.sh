@@ -16,15 +16,24 @@ bench_hour_file() {
     echo "$file"
 }
 
-# Median wall time in seconds of 5 runs of the command.
-bench_median() {
-    local times=()
+# Wall time in seconds of one run of the command.
+bench_time() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
+}
+
+# Times OURS and PEER (two command strings) five times each, alternating so
+# that a change in the machine's load hits both alike, and prints the two
+# medians in seconds.
+bench_pair() {
+    local ours=() peer=()
     for _ in 1 2 3 4 5; do
-        local start end
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-        end=$(date +%s.%N)
-        times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+        ours+=("$(bench_time $1)")
+        peer+=("$(bench_time $2)")
     done
-    printf '%s\n' "${times[@]}" | sort -g | sed -n 3p
+    printf '%s\n' "${ours[@]}" | sort -g | sed -n 3p
+    printf '%s\n' "${peer[@]}" | sort -g | sed -n 3p
 }

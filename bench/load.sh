@@ -7,7 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 . "$here/load-common.sh"
 file=$(bench_hour_file)
-ours=$(bench_median "$build/bench/bench_load" "$file")
-peer=$(bench_median ffmpeg -nostdin -i "$file" -c copy -f null -)
+read -r ours peer <<<"$(bench_pair "$build/bench/bench_load $file" "ffmpeg -nostdin -i $file -c copy -f null -" | paste -sd' ')"
 printf 'load (prescan) of one hour MP3: %.3f s   ffmpeg -c copy: %.3f s   ratio %.2f (target <= 1.0)\n' \
     "$ours" "$peer" "$(awk -v a="$ours" -v b="$peer" 'BEGIN { print a / b }')"
