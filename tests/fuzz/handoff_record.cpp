@@ -2,7 +2,7 @@
 // record carries comes back out of the record built for it.
 #include "platform/HandOffRecord.h"
 
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         HandOffRecord::totalSize(bytes.left(HandOffRecord::kHeaderSize));
     if (const auto path = HandOffRecord::parse(bytes)) {
         const auto again = HandOffRecord::parse(HandOffRecord::build(*path));
-        if (!again || *again != *path)
-            std::abort();
+        FUZZ_REQUIRE(again && *again == *path);
     }
     return 0;
 }

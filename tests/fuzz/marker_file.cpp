@@ -3,7 +3,7 @@
 #include "platform/AppError.h"
 #include "timeline/MarkerFile.h"
 
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TMarkerList markers;
@@ -14,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TMarkerList again;
     ParseMarkerBytes(MarkerFileBytes(markers), again);
-    if (again.size() > markers.size())
-        std::abort();
+    FUZZ_REQUIRE(again.size() <= markers.size());
     return 0;
 }

@@ -2,7 +2,7 @@
 // that has a UTF-8 form survives an encode/decode round trip.
 #include "playlist/PlaylistFile.h"
 
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList lines = DecodePlaylist(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
@@ -12,7 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!line.contains(QChar('\r')) && !line.contains(QChar('\n'))
             && QString::fromUtf8(line.toUtf8()) == line)
             clean << line;
-    if (DecodePlaylist(EncodePlaylist(clean)) != clean)
-        std::abort();
+    FUZZ_REQUIRE(DecodePlaylist(EncodePlaylist(clean)) == clean);
     return 0;
 }

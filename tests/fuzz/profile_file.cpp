@@ -4,7 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryDir dir;
@@ -29,9 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.write(bytes);
     }
     ProfileFile reread(path);
-    if (reread.readString("Settings", "LastList", "") != "/tmp/a b")
-        std::abort();
-    if (reread.readInteger("New Section", "volume", 0) != -5)
-        std::abort();
+    FUZZ_REQUIRE(reread.readString("Settings", "LastList", "") == "/tmp/a b");
+    FUZZ_REQUIRE(reread.readInteger("New Section", "volume", 0) == -5);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "timeline/TimeUtils.h"
 
 #include <cmath>
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const double seconds = TimeStrToSeconds(text);
         if (std::isfinite(seconds) && seconds >= 0 && seconds < 1e9) {
             const double back = TimeStrToSeconds(SecondsToTimeStr(seconds, true));
-            if (std::fabs(back - seconds) > 0.0015)
-                std::abort();
+            FUZZ_REQUIRE(std::fabs(back - seconds) <= 0.0015);
         }
     } catch (const AppError&) {
     }
