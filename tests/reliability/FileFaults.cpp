@@ -1,6 +1,8 @@
 #include "FileFaults.h"
 
-#include "platform/ProfileFile.h"
+#include "../settings/FakeWindows.h"
+#include "settings/uIni.h"
+#include "settings/uSettings.h"
 #include "playlist/PlaylistFile.h"
 #include "settings/LangTexts.h"
 #include "timeline/MarkerFile.h"
@@ -31,12 +33,15 @@ void writePlaylist(const QString& path, int generation, bool huge) {
     WritePlaylistFile(path, lines);
 }
 
+// The settings file as the program saves it at exit.
 void writeSettings(const QString& path, int generation, bool huge) {
-    ProfileFile profile(path);
-    profile.writeInteger(QStringLiteral("Settings"), QStringLiteral("Generation"), generation);
+    TfrmSettings settings;
+    settings.SetSeekTime(generation);
+    FakeWindows windows;
+    windows.volume = generation;
     if (huge)
-        profile.writeString(QStringLiteral("Settings"), QStringLiteral("Padding"), QString(40 * 1024 * 1024, QChar('x')));
-    profile.saveOrThrow();
+        windows.listFilename = QString(40 * 1024 * 1024, QChar('x'));
+    SaveSettingsTo(path, settings, windows);
 }
 
 void writeLanguage(const QString& path, int, bool) { uLang::WriteLanguageFile(path); }
