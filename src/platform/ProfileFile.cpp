@@ -209,7 +209,9 @@ bool ProfileFile::save() {
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size()) {
+    // flush() reports a full disk; commit() alone would rename a short file
+    // over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -201,6 +201,10 @@ bool RecentFiles::add(const QString& filePath, const QDateTime& when) const {
     // (QSaveFile keeps the permissions of a file it replaces.)
     if (!existed)
         out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    out.write(serialize(*root));
+    const QByteArray bytes = serialize(*root);
+    // flush() reports a full disk; commit() alone would rename a short file
+    // over the other applications' entries.
+    if (out.write(bytes) != bytes.size() || !out.flush())
+        return false;
     return out.commit();
 }

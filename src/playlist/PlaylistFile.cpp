@@ -95,6 +95,8 @@ void WritePlaylistFile(const QString& fileName, const QStringList& lines) {
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
     const QByteArray bytes = EncodePlaylist(lines);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // flush() reports a full disk; commit() alone would rename a short file
+    // over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }

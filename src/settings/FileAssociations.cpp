@@ -41,7 +41,7 @@ void writeDesktopEntry(const QString& programPath) {
     existing.close();
     ensureFolder(path);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         failedToSet(path);
 }
 
