@@ -2,7 +2,7 @@
 // load/play/stop cycles leave no thread, descriptor or memory behind.
 // The CTest run uses short counts; VELMO_LONG_RUNS=1 runs the full lengths
 // (200 files back to back, 10,000 cycles); VELMO_LONG_RUN_FILES sets the
-// number of files (tests/reliability/leakcheck.sh runs 50 under valgrind).
+// number of files.
 #include "AudioRig.h"
 #include "TestEnv.h"
 
