@@ -1,0 +1,208 @@
+#pragma once
+// TfrmList, the playlist window: the rows of the playlist, the facts of the
+// selected file, a copy of the level meter, a volume bar mirrored with the
+// main window's, and buttons that drive the main window's transport. It plays
+// nothing itself; every transport command goes to the player through
+// TPlayerLink. One instance lives for the whole run; closing it only hides it.
+// GUI thread only.
+
+#include "playlist/Playlist.h"
+
+#include <QStringList>
+#include <QTableView>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TQrGbar;
+
+// The list view PList: report style, whole-row single selection, grid lines.
+// Dragging a row starts a drag inside the list; drops of rows and of files
+// from the file manager are handed to the window.
+class TPlayListView final : public QTableView {
+    Q_OBJECT
+public:
+    explicit TPlayListView(QWidget* parent);
+
+signals:
+    // A row of this list was dropped at pos (viewport coordinates).
+    void RowDropped(QPoint pos);
+    // Local files or folders dropped from outside, in the order given.
+    void FilesDropped(const QStringList& paths);
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    bool AcceptsDrag(const QDropEvent* event) const;
+};
+
+class TfrmList final : public QWidget {
+    Q_OBJECT
+public:
+    // What the window asks of the player. TForm1 binds it when it creates the
+    // window; an unbound entry does nothing (reads give 0 / false).
+    struct TPlayerLink {
+        std::function<void(const QString&)> LoadAudioFile;
+        std::function<void()> Play_Pause;
+        std::function<void()> Stop;
+        std::function<void(bool)> SetAutoStop;
+        // The marker save rule: saves changed markers when AutoSave is on.
+        std::function<void()> SaveMarkersIfAutoSave;
+        // The main window's volume bar := value (which applies the volume).
+        std::function<void(int)> SetVolumeBar;
+        std::function<int()> Volume;
+        std::function<void()> ShowPlayer;
+        std::function<void()> ShowSettings;
+    };
+
+    static constexpr int DesignWidth = 684;
+    static constexpr int DesignHeight = 453;
+    static constexpr int MinWidth = 700;
+    static constexpr int MinHeight = 270;
+
+    explicit TfrmList(QWidget* parent = nullptr);
+    ~TfrmList() override;
+
+    void SetPlayerLink(TPlayerLink link) { FPlayer = std::move(link); }
+
+    // ---- the playlist's operations ----------------------------------------
+    // Appends a row; with FocusList the row is selected, shown and focused.
+    void AddFileToList(const QString& FileName, bool FocusList);
+    // Scans Folder and its subfolders on a worker thread while the windows
+    // stay responsive, then appends the accepted files in the order found.
+    // An unreadable folder raises AppError (nothing is added).
+    void AddFolderToList(const QString& Folder);
+    // The location of the selected row; empty when none is selected.
+    QString GetSelectedFileName() const;
+    void PlayFile(const QString& FileName);
+    void PlayNext();
+    void PlayPrev();
+    // Reads a playlist file without any dialog or message; false when it is
+    // missing or unreadable (nothing changes then).
+    bool LoadListBg(const QString& Filename);
+    // Writes the rows to Filename (nothing for an empty list). Raises
+    // AppError when the file cannot be written.
+    void SaveListBg(const QString& Filename);
+
+    bool Empty() const { return FPlaylist.isEmpty(); }
+    QString ListFilename() const { return FPlaylist.listFilename(); }
+    QString LastAddDir() const { return FPlaylist.lastAddDir(); }
+    void SetLastAddDir(const QString& Value) { FPlaylist.setLastAddDir(Value); }
+    QString LastSaveDir() const { return FPlaylist.lastSaveDir(); }
+    void SetLastSaveDir(const QString& Value) { FPlaylist.setLastSaveDir(Value); }
+    QString LastOpenDir() const { return FPlaylist.lastOpenDir(); }
+    void SetLastOpenDir(const QString& Value) { FPlaylist.setLastOpenDir(Value); }
+    int CurrentFileIdx() const { return FPlaylist.currentIndex(); }
+    const Playlist& Rows() const { return FPlaylist; }
+    // The list's font size in points (setting ListFontSize).
+    void SetListFontSize(int points);
+
+    // Shows the facts of FileName in Label1.
+    static QString FileInfoText(const QString& FileName);
+    void DisplayFileInfo(const QString& FileName);
+    // Called after play-state changes; nothing depends on it yet.
+    void UpdatePlayPause();
+
+    // ---- commands ----------------------------------------------------------
+    void btnClearClick();
+    void btnLoadClick();
+    void btnSaveClick();
+    void btnAddFileClick();
+    void btnAddFolderClick();
+    void btnRemoveClick();
+    void btnPlayFromListClick();
+    void btnPauseClick();
+    void btnStopClick();
+    void btnPrevFileClick();
+    void btnNextFileClick();
+    void cbAutoStopClick();
+    void SpeedButton1Click();
+    void btnOptionsClick();
+    void miBrowsClick();
+    // A row of the list dropped at pos (PList viewport coordinates).
+    void PListDragDrop(QPoint pos);
+    // Files and folders dropped from the file manager.
+    void WMDropFiles(const QStringList& paths);
+    void tbVolumeChange();
+    // A wheel step at a global point; true when it was used (over tbVolume).
+    bool FormMouseWheel(int WheelDelta, QPoint MousePos);
+
+    // The add-files dialog's filters; "All Supported Files" is preselected.
+    static QStringList AddFilesFilters();
+    static constexpr int AddFilesFilterIndex = 6;
+
+    // ---- controls ----------------------------------------------------------
+    QLabel* Label1 = nullptr;
+    TQrGbar* gbIUv = nullptr;
+    QFrame* pnPlayList = nullptr;
+    QToolButton* btnClear = nullptr;
+    QToolButton* btnLoad = nullptr;
+    QToolButton* btnSave = nullptr;
+    QToolButton* btnAddFile = nullptr;
+    QToolButton* btnAddFolder = nullptr;
+    QToolButton* btnRemove = nullptr;
+    QFrame* Panel1 = nullptr;
+    QToolButton* btnPlayFromList = nullptr;
+    QToolButton* btnPause = nullptr;
+    QToolButton* btnStop = nullptr;
+    QToolButton* btnPrevFile = nullptr;
+    QToolButton* btnNextFile = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* cbAutoStop = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* btnOptions = nullptr;
+    QFrame* pnVolume = nullptr;
+    TQrGbar* tbVolume = nullptr;
+    TPlayListView* PList = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* miPlayCurrent = nullptr;
+    QAction* miAddFile = nullptr;
+    QAction* miAddFolder = nullptr;
+    QAction* miOpen = nullptr;
+    QAction* miSave = nullptr;
+    QAction* miDeleteLine = nullptr;
+    QAction* miClear = nullptr;
+    QAction* miBrows = nullptr;
+    QAction* Settings1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateListPanel();
+    void CreateTransportPanel();
+    void CreateVolumePanel();
+    void CreateList();
+    void CreatePopupMenu();
+    void PlaceAnchoredControls();
+    void SetCaption();
+    int SelectedRow() const;
+    // Selects row, scrolls it into view (partly visible is enough) and, with
+    // focus, gives the list the keyboard focus.
+    void SelectRow(int row, bool focus);
+    void SelectLastRowAndFocus();
+    void OpenListFile(const QString& fileName);
+    void OnSelectionChanged();
+
+    Playlist FPlaylist;
+    TPlayerLink FPlayer;
+};
+
+// The one playlist window of the running player (nullptr before it exists).
+TfrmList* frmList();
