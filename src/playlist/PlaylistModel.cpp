@@ -17,8 +17,8 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
         return {};
     const Row& row = rows_.at(index.row());
     switch (index.column()) {
-    case Number: return row.number;
-    case Name: return row.name;
+    case Number: return row.numberText();
+    case Name: return row.name();
     case Location: return row.location;
     default: return {};
     }
@@ -42,8 +42,10 @@ Qt::ItemFlags PlaylistModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 
+QString PlaylistModel::Row::name() const { return ExtractFileName(location); }
+
 PlaylistModel::Row PlaylistModel::makeRow(int position, const QString& location) {
-    return Row{QString::number(position), ExtractFileName(location), location};
+    return Row{position, location};
 }
 
 int PlaylistModel::append(const QString& location) {
@@ -91,7 +93,7 @@ int PlaylistModel::moveRow(int source, int target) {
     rows_.insert(position, moved);
     endInsertRows();
     for (int i = 0; i < count(); ++i)
-        rows_[i].number = QString::number(i);
+        rows_[i].number = i;
     emit dataChanged(index(0, Number), index(count() - 1, Number));
     return position;
 }

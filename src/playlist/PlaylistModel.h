@@ -15,10 +15,13 @@ class PlaylistModel final : public QAbstractTableModel {
 public:
     enum Column { Number = 0, Name = 1, Location = 2, ColumnCount = 3 };
 
+    // A row keeps its location and number; the name column is derived from
+    // the location when shown, so adding a row costs no text copies.
     struct Row {
-        QString number;
-        QString name;
+        int number = 0;
         QString location;
+        QString name() const;
+        QString numberText() const { return QString::number(number); }
     };
 
     explicit PlaylistModel(QObject* parent = nullptr);

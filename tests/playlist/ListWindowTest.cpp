@@ -176,7 +176,7 @@ TEST_F(ListWindow, DraggedRowLandsByTheRowUnderThePoint) {
         EXPECT_EQ(frm.GetSelectedFileName(), moved) << "the moved row is selected";
         QStringList numbers;
         for (int r = 0; r < 4; ++r)
-            numbers << frm.Rows().model().at(r).number;
+            numbers << frm.Rows().model().at(r).numberText();
         EXPECT_EQ(numbers, QStringList({"0", "1", "2", "3"}));
     }
 }

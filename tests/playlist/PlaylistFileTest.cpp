@@ -77,7 +77,7 @@ TEST(PlaylistFile, LoadReplacesRowsAndNamesTheListFile) {
     list.setCurrentIndex(0);
     EXPECT_TRUE(list.takeLines(ReadPlaylistFile(path), path));
     EXPECT_EQ(list.model().locations(), QStringList({"/m/a.mp3", "", "/m/b.mp3"}));
-    EXPECT_EQ(list.model().at(1).name, "");
+    EXPECT_EQ(list.model().at(1).name(), "");
     EXPECT_EQ(list.currentIndex(), -1);
     EXPECT_EQ(list.listFilename(), path);
     EXPECT_EQ(list.lastAddDir(), "/m") << "every added row sets the add folder";

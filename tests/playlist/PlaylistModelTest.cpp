@@ -15,14 +15,14 @@ namespace {
 QStringList numbers(const PlaylistModel& model) {
     QStringList result;
     for (int i = 0; i < model.count(); ++i)
-        result << model.at(i).number;
+        result << model.at(i).numberText();
     return result;
 }
 
 QStringList names(const PlaylistModel& model) {
     QStringList result;
     for (int i = 0; i < model.count(); ++i)
-        result << model.at(i).name;
+        result << model.at(i).name();
     return result;
 }
 
