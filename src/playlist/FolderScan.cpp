@@ -1,10 +1,18 @@
 #include "playlist/FolderScan.h"
 
+#include "playlist/FileHelpers.h"
+
 #include <QEventLoop>
 #include <QThread>
 
 #include <exception>
 #include <memory>
+
+QStringList FindAllFiles(const QString& folder) {
+    QStringList files;
+    FindFiles(folder, QStringLiteral("*.*"), files, true);
+    return files;
+}
 
 QStringList ScanFolder(const QString& folder, const FolderSearch& search) {
     // Shared with the worker so nothing dangles whichever side ends first.
