@@ -5,7 +5,6 @@
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "playlist/FolderScan.h"
-#include "playback/uAudioInfo.h"
 #include "playlist/FileHelpers.h"
 #include "playlist/QrtDialogs.h"
 #include "timeline/TimeUtils.h"
@@ -32,6 +31,7 @@
 namespace {
 
 TfrmList* g_frmList = nullptr;
+TfrmList::TFileFactsReader g_factsReader;
 
 // Colours of the window (0x00BBGGRR as the program names them).
 constexpr TColor kBackground = 0x3E3E3E;
@@ -458,9 +458,11 @@ void TfrmList::OnSelectionChanged() {
         DisplayFileInfo(FPlaylist.model().location(row));
 }
 
+void TfrmList::SetFileFactsReader(TFileFactsReader Reader) { g_factsReader = std::move(Reader); }
+
 QString TfrmList::FileInfoText(const QString& FileName) {
-    TAudioInfo info;
-    if (!GetAudioInfo(FileName, info))
+    TFileFacts info;
+    if (!g_factsReader || !g_factsReader(FileName, info))
         return QStringLiteral("NO FILE INFO");
     // The two lines are separated by a lone CR, as the label shows them.
     return info.FileName + " | " + info.FileSizeTxt + " | Duration: " + SecondsToTimeStr(info.DurationSec, true) +

@@ -107,8 +107,25 @@ public:
     // The list's font size in points (setting ListFontSize).
     void SetListFontSize(int points);
 
-    // Shows the facts of FileName in Label1.
+    // The facts of an audio file that DisplayFileInfo shows, as the player's
+    // file-information reader (GetAudioInfo) delivers them.
+    struct TFileFacts {
+        QString FileName;  // name part only
+        QString FileSizeTxt;
+        double DurationSec = 0.0;
+        quint32 SampleRate = 0;
+        quint32 Channels = 0;
+        quint32 BitsPerSample = 0;
+        QString Format;
+    };
+    // Fills the facts; false when the file cannot be read as audio.
+    using TFileFactsReader = std::function<bool(const QString& FileName, TFileFacts& Facts)>;
+    // The program binds GetAudioInfo here at start; without a reader every
+    // file shows "NO FILE INFO".
+    static void SetFileFactsReader(TFileFactsReader Reader);
+    // The two lines of Label1 for FileName, separated by a lone CR.
     static QString FileInfoText(const QString& FileName);
+    // Shows the facts of FileName in Label1.
     void DisplayFileInfo(const QString& FileName);
     // Called after play-state changes; nothing depends on it yet.
     void UpdatePlayPause();
