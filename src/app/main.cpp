@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     QtShell qtShell;
     setShell(&qtShell);
     TForm1 window;
+    if (argc > 1)
+        window.SetCommandLineFile(QString::fromLocal8Bit(argv[1]));
     window.show();
     return app.exec();
 }
