@@ -5,6 +5,7 @@
 #include "app/CaptionLabel.h"
 
 #include <QLineEdit>
+#include <QToolButton>
 #include <QTest>
 
 namespace {
