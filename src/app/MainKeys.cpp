@@ -2,6 +2,8 @@
 
 #include "app/uMain.h"
 
+#include "controls/uQrGbar.h"
+
 #include "app/CaptionLabel.h"
 #include "timeline/TimeUtils.h"
 

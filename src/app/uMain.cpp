@@ -3,6 +3,7 @@
 #include "app/ButtonImages.h"
 #include "app/CaptionLabel.h"
 #include "app/DarkLook.h"
+#include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 
@@ -233,8 +234,8 @@ void TForm1::CreatePlayPanel() {
     gbIUv->setGeometry(103, 1, 9, 39);
     gbIUv->SetBorder(false);
     gbIUv->SetDirection(gbdVertical);
-    gbIUv->SetBorderColor(0xC0C0C0);
-    gbIUv->SetBarColor(0x00FF00);
+    gbIUv->SetBorderColor(clSilver);
+    gbIUv->SetBarColor(clLime);
     gbIUv->SetBgColor(0x414141);
     gbIUv->SetMax(100);
     gbIUv->SetValue(0);
@@ -297,7 +298,7 @@ void TForm1::CreateEqPanel() {
         bar->setGeometry(3 + i * 13, 1, 12, 39);
         bar->SetBorder(false);
         bar->SetDirection(gbdVertical);
-        bar->SetBorderColor(0x808080);
+        bar->SetBorderColor(clGray);
         bar->SetSetByMouse(true);
         bar->setCursor(Qt::PointingHandCursor);
         *bars[i] = bar;
@@ -342,16 +343,16 @@ void TForm1::CreateVolumePanel() {
     tbVolume->setObjectName(QStringLiteral("tbVolume"));
     tbVolume->SetBorder(true);
     tbVolume->SetDirection(gbdVertical);
-    tbVolume->SetBorderColor(0xC0C0C0);
-    tbVolume->SetBarColor(0x00FF00);
+    tbVolume->SetBorderColor(clSilver);
+    tbVolume->SetBarColor(clLime);
     tbVolume->SetBgColor(0x3E3E3E);
     tbVolume->SetMax(100);
     tbVolume->SetValue(100);
     tbVolume->SetSetByMouse(true);
     tbVolume->setCursor(Qt::PointingHandCursor);
     tbVolume->setToolTip(QStringLiteral("Volume"));
-    tbVolume->OnChange = [this](TQrGbar*) { tbVolume_Change(); };
-    tbVolume->OnMouseUp = [this](TQrGbar*) { tbVolumeMouseUp(); };
+    connect(tbVolume, &TQrGbar::OnChange, this, &TForm1::tbVolume_Change);
+    connect(tbVolume, &TQrGbar::OnMouseUp, this, &TForm1::tbVolumeMouseUp);
 }
 
 void TForm1::Anchor(QWidget* w, QRect design, bool left, bool right, bool bottom) {

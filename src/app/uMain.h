@@ -8,7 +8,6 @@
 // Each section below is kept by the subsystem named in its heading; add members
 // to your own section only.
 
-#include "app/QrGbarStandIn.h"
 #include "app/TimelineStandIn.h"
 #include "audio/bass.h"
 
@@ -37,6 +36,7 @@ class QTimer;
 class QToolButton;
 class QWheelEvent;
 class CaptionLabel;
+class TQrGbar;
 enum class ButtonGlyph;
 
 class TForm1 : public QWidget, public TimelineStandIn {

@@ -3,6 +3,8 @@
 
 #include "app/uMain.h"
 
+#include "controls/uQrGbar.h"
+
 #include "timeline/TimeUtils.h"
 
 #include <QCheckBox>

@@ -3,6 +3,7 @@
 #include "app/uMain.h"
 
 #include "app/CaptionLabel.h"
+#include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 
 #include <QCheckBox>
@@ -83,16 +84,16 @@ void TForm1::SetupBandBars() {
         tbEQ[i] = bar;
         bar->setToolTip(EqBandHint(i));
         bar->SetMax(BandMax);
-        bar->OnChange = [this](TQrGbar* sender) { eq1Change(sender); };
+        connect(bar, &TQrGbar::OnChange, this, &TForm1::eq1Change);
         bar->SetValue(BandMiddle);
-        bar->SetBgColor(BandBackground);
-        bar->SetBarColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor());
+        bar->SetBgColor(FromQColor(BandBackground));
+        bar->SetBarColor(FromQColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor()));
     }
 }
 
 void TForm1::ColorBandBars() {
     for (int i = 0; i < 9; ++i)
-        tbEQ[i]->SetBarColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor());
+        tbEQ[i]->SetBarColor(FromQColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor()));
 }
 
 void TForm1::SetupEqualizer() {

@@ -2,6 +2,8 @@
 
 #include "MainWindowFixture.h"
 
+#include "controls/uQrGbar.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollArea>

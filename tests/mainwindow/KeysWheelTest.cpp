@@ -2,6 +2,8 @@
 
 #include "MainWindowFixture.h"
 
+#include "controls/uQrGbar.h"
+
 #include "app/CaptionLabel.h"
 
 #include <QLineEdit>

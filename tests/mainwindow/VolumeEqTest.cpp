@@ -2,6 +2,8 @@
 
 #include "MainWindowFixture.h"
 
+#include "controls/uQrGbar.h"
+
 #include "app/CaptionLabel.h"
 
 #include <QCheckBox>
@@ -56,14 +58,14 @@ int EffectCount(const TForm1& form) {
 
 TEST_F(MainWindowTest, EqualizerOnOffCyclesLeaveNineEffectsOrNone) {
     form->cbEq->setChecked(true);  // nothing loaded: colours only
-    EXPECT_EQ(form->eq1->BarColor(), TForm1::EqBandColor(0));
+    EXPECT_EQ(form->eq1->BarColor(), FromQColor(TForm1::EqBandColor(0)));
     form->eq3->SetValue(20);
     form->LoadAudioFile(SineFile("tone.wav", 2.0));
     EXPECT_EQ(EffectCount(*form), 9);
     for (int cycle = 0; cycle < 3; ++cycle) {
         form->cbEq->setChecked(false);
         EXPECT_EQ(EffectCount(*form), 0) << cycle;
-        EXPECT_EQ(form->eq9->BarColor(), TForm1::EqOffColor());
+        EXPECT_EQ(form->eq9->BarColor(), FromQColor(TForm1::EqOffColor()));
         form->cbEq->setChecked(true);
         EXPECT_EQ(EffectCount(*form), 9) << cycle;
     }

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "RecordingShell.h"
+#include "controls/uQrGbar.h"
 
 #include <QLabel>
 #include <QToolButton>
