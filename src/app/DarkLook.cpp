@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
@@ -9,6 +10,9 @@ namespace {
 
 constexpr int HintDelayMs = 200;
 constexpr int WindowFontPixels = 17;
+constexpr int MinWindowFontPixels = 12;
+// Width of the position label in the layout, in pixels.
+constexpr int PositionTextRoom = 104;
 
 class HintDelayStyle final : public QProxyStyle {
 public:
@@ -51,7 +55,14 @@ QPalette DarkPalette() {
 QFont WindowFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(WindowFontPixels);
+    // The layout was drawn for a narrow 17 px face; a wider desktop font
+    // (DejaVu Sans, say) steps down until the position text fits the room
+    // the layout gives it, so labels never run into each other.
+    for (int pixels = WindowFontPixels; pixels >= MinWindowFontPixels; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00.000")) <= PositionTextRoom)
+            break;
+    }
     return font;
 }
 
