@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         mrk.open(QIODevice::WriteOnly);
         mrk.write("\xEF\xBB\xBF");
         for (int i = 0; i < MarkerCount; ++i)
-            mrk.write(QByteArray::asprintf("%.6f,Marker %d\r\n", i * 0.06, i + 1));
+            mrk.write(QString::asprintf("%.6f,Marker %d\r\n", i * 0.06, i + 1).toUtf8());
     }
 
     TForm1 form;
