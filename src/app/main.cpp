@@ -1,25 +1,62 @@
-// Program entry.
+// Program entry: the first start becomes the player, a later start hands its
+// file argument to the running player and exits.
 
 #include "app/VelmoApplication.h"
 #include "app/uMain.h"
 #include "controls/uAbout.h"
+#include "platform/HandOffServer.h"
+#include "platform/InstanceLock.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 #include "settings/uIni.h"
 #include "settings/uSettings.h"
 
-int main(int argc, char** argv) {
+#include <QCoreApplication>
+
+namespace {
+
+// A second start: hands argument 1, if any, to the running player and waits
+// until the player has handled it. Shows nothing, whatever happens.
+int RunMessenger(int argc, char** argv) {
+    if (argc < 2)
+        return 0;
+    QCoreApplication app(argc, argv);
+    SendHandOff(QCoreApplication::arguments().value(1));
+    return 0;
+}
+
+int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     VelmoApplication app(argc, argv);
     QtPrompts qtPrompts;
     setPrompts(&qtPrompts);
     QtShell qtShell;
     setShell(&qtShell);
+
     TForm1 window;
     // The settings and About windows live for the whole run; the settings
     // file is read once every window exists.
     TfrmSettings settingsWindow;
     TfrmAbout aboutWindow;
     LoadSettings();
+    window.SetCommandLineFile(QCoreApplication::arguments().value(1));
+
+    HandOffServer handOff([&window](const QString& path) { window.WMCopyData(path); });
+    if (lock.held())
+        handOff.listen(lock);
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    handOff.close();
+    lock.release();
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    InstanceLock lock;
+    if (lock.acquire() == InstanceLock::Result::AlreadyExists)
+        return RunMessenger(argc, argv);
+    // Without a usable lock this process runs as the player.
+    RunPlayer(argc, argv, lock);
+    return 0;
 }

@@ -1,17 +1,665 @@
 #include "app/uMain.h"
 
+#include "app/ButtonImages.h"
+#include "app/CaptionLabel.h"
+#include "app/DarkLook.h"
+#include "controls/uQrGbar.h"
+#include "platform/Prompts.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
+#include <QWheelEvent>
+
 namespace {
 TForm1* g_form1 = nullptr;
+
+// Panels and buttons of the design.
+constexpr int ButtonWidth = 30;
+constexpr int ButtonHeight = 33;
+constexpr int TimerInterval = 25;
+
+QFrame* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameShape(QFrame::Box);
+    panel->setFrameShadow(QFrame::Plain);
+    panel->setLineWidth(1);
+    panel->setAutoFillBackground(true);
+    return panel;
 }
+
+}  // namespace
 
 TForm1* Form1() { return g_form1; }
 
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    InitResources();
     g_form1 = this;
-    setWindowTitle(QStringLiteral("QRT Velmo Player"));
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QLatin1String(Caption));
+    FormCreate();
 }
 
 TForm1::~TForm1() {
+    if (!FClosing)
+        EndAudioLibrary();
     if (g_form1 == this)
         g_form1 = nullptr;
 }
+
+// ---- creation -------------------------------------------------------------------
+
+void TForm1::FormCreate() {
+    // Dark look: the title bar belongs to the window manager, the window
+    // itself gets the dark palette.
+    ApplyDarkLook();
+    FFirstShowProcessed = false;
+    // The playlist window is created here once it exists.
+    ApplyApplicationHints();
+    CreateControls();
+    SetupBandBars();
+    setAcceptDrops(true);
+    // The window sees keys and wheel turns before its controls.
+    qApp->installEventFilter(this);
+    HookScrollBox();
+    StartAudioLibrary();
+    FMarkers.clear();
+    FZoomExponent = 1;
+    FZoomFactor = 10;
+    MarkerClickToleranceSec = 4 / FZoomFactor;
+    if (LbZoomFactor)
+        LbZoomFactor->setText(QStringLiteral("Zoom: ") + QString::number(FZoomFactor, 'f', 1));
+    lbPosition->setText(QStringLiteral("00:00:00"));
+    FAudioFileName.clear();
+    SetMarkersChanged(false);
+    FMarkersFileLoaded = false;
+    FCompact = false;
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(TimerInterval);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer1->start();
+}
+
+void TForm1::ApplyDarkLook() {
+    setMinimumSize(MinWidth, MinHeight);
+    resize(DesignWidth, DesignHeight);
+    setPalette(DarkPalette());
+    setAutoFillBackground(true);
+    setFont(WindowFont());
+}
+
+void TForm1::ApplyApplicationHints() {
+    InstallHintStyle();
+    QFont hintFont = QToolTip::font();
+    hintFont.setPointSize(11);
+    QToolTip::setFont(hintFont);
+}
+
+QToolButton* TForm1::MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph,
+                                const QString& hint, QPoint at) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setIcon(ButtonImage(glyph));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(at.x(), at.y(), ButtonWidth, ButtonHeight);
+    return button;
+}
+
+QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+void TForm1::CreateControls() {
+    CreateTimelineStandIn();
+    CreatePlayPanel();
+    CreateMarkerPanels();
+    CreatePlayListPanel();
+
+    lbPosition = MakeLabel(this, "lbPosition", QStringLiteral("00:00:00.000"), QPoint(11, 123));
+    lbPosition->setMinimumWidth(104);
+    lbDuration = MakeLabel(this, "lbDuration", QStringLiteral("Duration: 00:00:00"), QPoint(117, 123));
+    lbDuration->setMinimumWidth(180);
+    lbName = MakeLabel(this, "lbName", QStringLiteral("Name"), QPoint(303, 122));
+    lbName->setToolTip(QString());
+    lbName->setCursor(Qt::PointingHandCursor);
+    lbName->setTextFormat(Qt::PlainText);
+    {
+        QPalette lime = lbName->palette();
+        lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
+        lbName->setPalette(lime);
+    }
+    Anchor(lbName, QRect(303, 122, 463, 23), true, true, false);
+
+    CreateEqPanel();
+
+    btnAbout = MakeButton(this, "btnAbout", ButtonGlyph::About,
+                          QStringLiteral("Show Velmo and Pella SlideShow..."), QPoint(641, 151));
+    btnAbout->resize(31, 33);
+    connect(btnAbout, &QToolButton::clicked, this, &TForm1::Image1Click);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("Show Velmo and Pella SlideShow..."));
+    Image1->setPixmap(QPixmap::fromImage(QImageReader(QStringLiteral(":/images/Image1.jpg")).read()));
+    Image1->installEventFilter(this);
+    Anchor(Image1, QRect(738, 75, 179, 115), false, true, false);
+    Image1->lower();
+
+    CreateVolumePanel();
+    PlaceAnchoredControls();
+}
+
+// The timeline's scroll box and zoom panel; replaced by the timeline's own
+// controls once they are part of the build.
+void TForm1::CreateTimelineStandIn() {
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette black = ScrollBox1->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    ScrollBox1->setPalette(black);
+    ScrollBox1->setAutoFillBackground(true);
+    PaintBox1 = new QWidget;
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->resize(0, 60);
+    ScrollBox1->setWidget(PaintBox1);
+    Anchor(ScrollBox1, QRect(0, 0, DesignWidth, 78), true, true, false);
+
+    pnZoon = MakePanel(this, "pnZoon");
+    pnZoon->setGeometry(266, 81, 133, 41);
+    pnZoon->setToolTip(QStringLiteral("Auto Scroll Timeline"));
+    auto* zoomOut = MakeButton(pnZoon, "btnZoomOut", ButtonGlyph::ZoomOut,
+                               QStringLiteral("Zoom Out Timeline (Mouse Wheel [ - ] )"), QPoint(2, 2));
+    connect(zoomOut, &QToolButton::clicked, this, [this] { btnZoomOutClick(); });
+    auto* zoomIn = MakeButton(pnZoon, "btnZoomIn", ButtonGlyph::ZoomIn,
+                              QStringLiteral("Zoom In Timeline (Mouse Wheel, [ + ])"), QPoint(36, 2));
+    connect(zoomIn, &QToolButton::clicked, this, [this] { btnZoomInClick(); });
+    MakeLabel(pnZoon, "Label1", QStringLiteral("AS:"), QPoint(77, 8));
+    cbAutoScroll = new QCheckBox(pnZoon);
+    cbAutoScroll->setObjectName(QStringLiteral("cbAutoScroll"));
+    cbAutoScroll->setGeometry(106, 10, 21, 21);
+    cbAutoScroll->setFocusPolicy(Qt::NoFocus);
+    cbAutoScroll->setCursor(Qt::PointingHandCursor);
+    cbAutoScroll->setToolTip(QStringLiteral("Auto Scroll Timeline"));
+    cbAutoScroll->installEventFilter(this);
+    LbZoomFactor = MakeLabel(this, "LbZoomFactor", QStringLiteral("Zoom:"), QPoint(789, 37));
+    LbZoomFactor->hide();
+}
+
+void TForm1::CreatePlayPanel() {
+    pnPlay = MakePanel(this, "pnPlay");
+    pnPlay->setGeometry(2, 81, 115, 41);
+    btnOpenFile = MakeButton(pnPlay, "btnOpenFile", ButtonGlyph::Open, QStringLiteral("Open FIle..."), QPoint(3, 4));
+    connect(btnOpenFile, &QToolButton::clicked, this, &TForm1::btnOpenFileClick);
+    btnPlayPause = MakeButton(pnPlay, "btnPlayPause", ButtonGlyph::Play,
+                              QStringLiteral("Start / Pause Play [ Space ]"), QPoint(36, 4));
+    connect(btnPlayPause, &QToolButton::clicked, this, &TForm1::btnPlayPauseClick);
+    btnStop = MakeButton(pnPlay, "btnStop", ButtonGlyph::Stop, QStringLiteral("Stop and Reset Position"), QPoint(69, 4));
+    connect(btnStop, &QToolButton::clicked, this, &TForm1::btnStopClick);
+
+    gbIUv = new TQrGbar(pnPlay);
+    gbIUv->setObjectName(QStringLiteral("gbIUv"));
+    gbIUv->setGeometry(103, 1, 9, 39);
+    gbIUv->SetBorder(false);
+    gbIUv->SetDirection(gbdVertical);
+    gbIUv->SetBorderColor(clSilver);
+    gbIUv->SetBarColor(clLime);
+    gbIUv->SetBgColor(0x414141);
+    gbIUv->SetMax(100);
+    gbIUv->SetValue(0);
+    gbIUv->SetSetByMouse(false);
+}
+
+void TForm1::CreateMarkerPanels() {
+    // The marker commands fill these two panels; the help button sits at the
+    // right end of the second.
+    pnMarkers = MakePanel(this, "pnMarkers");
+    pnMarkers->setGeometry(116, 81, 151, 41);
+    Panel2 = MakePanel(this, "Panel2");
+    Panel2->setGeometry(2, 148, 438, 41);
+    btnHelp = MakeButton(Panel2, "btnHelp", ButtonGlyph::Help,
+                         QStringLiteral("Program Documentation..."), QPoint(403, 4));
+    connect(btnHelp, &QToolButton::clicked, this, &TForm1::btnHelpClick);
+}
+
+void TForm1::CreatePlayListPanel() {
+    pnPlayList = MakePanel(this, "pnPlayList");
+    pnPlayList->setGeometry(397, 81, 272, 41);
+    btnAddToPlayList = MakeButton(pnPlayList, "btnAddToPlayList", ButtonGlyph::AddToPlayList,
+                                  QStringLiteral("Add Current File To Playlist"), QPoint(3, 4));
+    connect(btnAddToPlayList, &QToolButton::clicked, this, &TForm1::btnAddToPlayListClick);
+    btnPrevFile = MakeButton(pnPlayList, "btnPrevFile", ButtonGlyph::PreviousFile,
+                             QStringLiteral("Previous File (Play List)"), QPoint(35, 4));
+    connect(btnPrevFile, &QToolButton::clicked, this, &TForm1::btnPrevFileClick);
+    btnNextFile = MakeButton(pnPlayList, "btnNextFile", ButtonGlyph::NextFile,
+                             QStringLiteral("Next File (Play List)"), QPoint(67, 4));
+    connect(btnNextFile, &QToolButton::clicked, this, &TForm1::btnNextFileClick);
+    Label3 = MakeLabel(pnPlayList, "Label3", QStringLiteral("A.Stop"), QPoint(101, 10));
+    Label3->setToolTip(QStringLiteral("Auto Stop Playing (if PlayList is not Empty)"));
+    CheckBox1 = new QCheckBox(pnPlayList);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(152, 10, 21, 21);
+    CheckBox1->setFocusPolicy(Qt::NoFocus);
+    CheckBox1->setCursor(Qt::PointingHandCursor);
+    CheckBox1->setToolTip(QStringLiteral("Auto Stop Playing (if PlayList is not Empty)"));
+    CheckBox1->setChecked(true);
+    CheckBox1->installEventFilter(this);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
+    btnPlayList = MakeButton(pnPlayList, "btnPlayList", ButtonGlyph::PlayList,
+                             QStringLiteral("Open PlayList"), QPoint(174, 4));
+    connect(btnPlayList, &QToolButton::clicked, this, &TForm1::btnPlayListClick);
+    btnOptions = MakeButton(pnPlayList, "btnOptions", ButtonGlyph::Options,
+                            QStringLiteral("Program Settings"), QPoint(206, 4));
+    connect(btnOptions, &QToolButton::clicked, this, &TForm1::btnOptionsClick);
+    btnCompact = MakeButton(pnPlayList, "btnCompact", ButtonGlyph::Compact,
+                            QStringLiteral("Compact (Set Minimum Player  Window Size)"), QPoint(238, 4));
+    connect(btnCompact, &QToolButton::clicked, this, &TForm1::btnCompactClick);
+}
+
+void TForm1::CreateEqPanel() {
+    pnEq = MakePanel(this, "pnEq");
+    pnEq->setGeometry(439, 148, 201, 41);
+    TQrGbar** bars[9] = {&eq1, &eq2, &eq3, &eq4, &eq5, &eq6, &eq7, &eq8, &eq9};
+    for (int i = 0; i < 9; ++i) {
+        auto* bar = new TQrGbar(pnEq);
+        bar->setObjectName(QStringLiteral("eq%1").arg(i + 1));
+        bar->setGeometry(3 + i * 13, 1, 12, 39);
+        bar->SetBorder(false);
+        bar->SetDirection(gbdVertical);
+        bar->SetBorderColor(clGray);
+        bar->SetSetByMouse(true);
+        bar->setCursor(Qt::PointingHandCursor);
+        *bars[i] = bar;
+    }
+    btnResetEq = new QToolButton(pnEq);
+    btnResetEq->setObjectName(QStringLiteral("btnResetEq"));
+    btnResetEq->setText(QStringLiteral("Res."));
+    btnResetEq->setToolTip(QStringLiteral("Reset EQ"));
+    btnResetEq->setFocusPolicy(Qt::NoFocus);
+    btnResetEq->setGeometry(122, 4, 46, 33);
+    connect(btnResetEq, &QToolButton::clicked, this, &TForm1::btnResetEqClick);
+    cbEq = new QCheckBox(pnEq);
+    cbEq->setObjectName(QStringLiteral("cbEq"));
+    cbEq->setGeometry(174, 10, 21, 21);
+    cbEq->setFocusPolicy(Qt::NoFocus);
+    cbEq->setToolTip(QStringLiteral("Enable EQ"));
+    connect(cbEq, &QCheckBox::toggled, this, &TForm1::cbEqClick);
+}
+
+void TForm1::CreateVolumePanel() {
+    lbVolume = new CaptionLabel(this);
+    lbVolume->setObjectName(QStringLiteral("lbVolume"));
+    lbVolume->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lbVolume->setToolTip(QStringLiteral("Change Volume with Mouse Wheel"));
+    QFont bold = font();
+    bold.setBold(true);
+    lbVolume->setFont(bold);
+    QPalette lime = lbVolume->palette();
+    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    lbVolume->setPalette(lime);
+    lbVolume->setCaption(QStringLiteral("Vol\r100"));
+    // Wide enough for "100" in bold; the right edge keeps its design place.
+    const int width = std::max(27, lbVolume->sizeHint().width());
+    Anchor(lbVolume, QRect(900 - width, 80, width, 41), false, true, false);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setToolTip(QStringLiteral("Volume"));
+    Panel1->installEventFilter(this);
+    Anchor(Panel1, QRect(888, 201, 15, 166), false, true, true);
+    tbVolume = new TQrGbar(Panel1);
+    tbVolume->setObjectName(QStringLiteral("tbVolume"));
+    tbVolume->SetBorder(true);
+    tbVolume->SetDirection(gbdVertical);
+    tbVolume->SetBorderColor(clSilver);
+    tbVolume->SetBarColor(clLime);
+    tbVolume->SetBgColor(0x3E3E3E);
+    tbVolume->SetMax(100);
+    tbVolume->SetValue(100);
+    tbVolume->SetSetByMouse(true);
+    tbVolume->setCursor(Qt::PointingHandCursor);
+    tbVolume->setToolTip(QStringLiteral("Volume"));
+    connect(tbVolume, &TQrGbar::OnChange, this, &TForm1::tbVolume_Change);
+    connect(tbVolume, &TQrGbar::OnMouseUp, this, &TForm1::tbVolumeMouseUp);
+}
+
+void TForm1::Anchor(QWidget* w, QRect design, bool left, bool right, bool bottom) {
+    FAnchored.push_back({w, design, right, left, bottom});
+}
+
+void TForm1::PlaceAnchoredControls() {
+    const int dw = width() - DesignWidth;
+    const int dh = height() - DesignHeight;
+    for (const Anchored& a : FAnchored) {
+        QRect r = a.design;
+        if (a.right && a.left)
+            r.setWidth(std::max(0, r.width() + dw));
+        else if (a.right)
+            r.moveLeft(r.left() + dw);
+        if (a.bottom)
+            r.setHeight(std::max(0, r.height() + dh));
+        a.widget->setGeometry(r);
+    }
+}
+
+// ---- show, close, resize ------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::FormShow() {
+    ColorBandBars();
+    if (width() == MinWidth && height() == MinHeight) {
+        FCompact = true;
+        FlastWidth = PictureMinWidth;
+        FlastHeight = height() + 150;
+    } else {
+        FCompact = false;
+    }
+    FocusMarkerList();
+    if (FFirstShowProcessed)
+        return;
+    FFirstShowProcessed = true;
+    if (FCommandLineFile.isEmpty())
+        return;
+    // A load that fails on a malformed marker file ends the first-show
+    // handling; the error is still shown.
+    const QString path = FCommandLineFile;
+    QTimer::singleShot(0, this, [this, path] {
+        if (QFileInfo(path).isFile())
+            LoadAudioFile(path);
+        btnPlayPauseClick();
+    });
+}
+
+void TForm1::FocusMarkerList() {
+    if (lvMarkersWidget())
+        lvMarkersWidget()->setFocus();
+}
+
+QWidget* TForm1::lvMarkersWidget() const {
+    return nullptr;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TForm1::FormCloseQuery() {
+    if (SettingAutoSave()) {
+        if (SettingAutoSaveLastPos())
+            SaveLastPosMarker();
+        if (MarkersChanged())
+            btnSaveMarkersClick();
+        return true;
+    }
+    return ConfirmSaveMarkers();
+}
+
+void TForm1::FormClose() {
+    // The settings are written here once the settings store exists, then the
+    // playlist when it is to be kept.
+    EndAudioLibrary();
+    FClosing = true;
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceAnchoredControls();
+    FormResize();
+}
+
+void TForm1::FormResize() {
+    const bool picture = width() >= PictureMinWidth;
+    Image1->setVisible(picture);
+    btnAbout->setVisible(!picture);
+    if (!FCompact && width() == MinWidth && height() == MinHeight) {
+        FCompact = true;
+        FlastWidth = PictureMinWidth;
+        FlastHeight = height() + 150;
+    }
+}
+
+void TForm1::btnCompactClick() {
+    if (isMaximized())
+        showNormal();
+    if (width() == MinWidth && height() == MinHeight && FCompact) {
+        FCompact = false;
+        resize(FlastWidth, FlastHeight);
+        return;
+    }
+    FCompact = true;
+    FlastWidth = std::max(width(), PictureMinWidth);
+    FlastHeight = height();
+    resize(MinWidth, MinHeight);
+}
+
+// ---- buttons that hand work on --------------------------------------------------
+
+void TForm1::Image1Click() {
+    // Shows the About window once it exists.
+}
+
+void TForm1::btnOptionsClick() {
+    // Shows the settings window modally once it exists.
+}
+
+void TForm1::btnPlayListClick() {
+    // Shows the playlist window once it exists.
+}
+
+void TForm1::btnHelpClick() {
+    shell().openUrl(QLatin1String(DocumentationUrl));
+}
+
+void TForm1::btnAddToPlayListClick() {
+    // Appends the current file to the playlist once the playlist exists.
+}
+
+void TForm1::btnNextFileClick() {
+    if (MarkersChanged() && SettingAutoSave())
+        btnSaveMarkersClick();
+    // Then the playlist's next row, once the playlist exists.
+}
+
+void TForm1::btnPrevFileClick() {
+    if (MarkersChanged() && SettingAutoSave())
+        btnSaveMarkersClick();
+    // Then the playlist's previous row, once the playlist exists.
+}
+
+void TForm1::cbAutoScrollMouseUp() {
+    FocusMarkerList();
+}
+
+// ---- the scroll hook ----------------------------------------------------------------
+
+// Scrolling the timeline by hand (scroll bar or wheel) switches auto-scroll
+// off; loading a file switches it on again.
+void TForm1::HookScrollBox() {
+    if (!ScrollBox1)
+        return;
+    connect(ScrollBox1->horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int) {
+        if (cbAutoScroll && cbAutoScroll->isChecked())
+            cbAutoScroll->setChecked(false);
+    });
+    ScrollBox1->viewport()->installEventFilter(this);
+}
+
+// ---- intake --------------------------------------------------------------------------
+
+bool TForm1::IsAcceptedAudioFile(const QString& path) {
+    static const QStringList accepted = {
+        QStringLiteral(".mp3"), QStringLiteral(".wma"), QStringLiteral(".ogg"), QStringLiteral(".wav"),
+        QStringLiteral(".mp4"), QStringLiteral(".m4a"), QStringLiteral(".flac")};
+    const QString name = QFileInfo(path).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    return accepted.contains(name.mid(dot).toLower());
+}
+
+void TForm1::WMCopyData(const QString& path) {
+    if (QFileInfo::exists(path) && SettingAutoSave() && MarkersChanged())
+        btnSaveMarkersClick();
+    if (!IsAcceptedAudioFile(path))
+        return;
+    LoadAudioFile(path);
+    btnPlayPauseClick();
+    // With AddCL on the file is appended to the playlist once it exists.
+}
+
+void TForm1::WMDropFiles(const QStringList& paths) {
+    if (SettingAutoSave()) {
+        if (MarkersChanged())
+            btnSaveMarkersClick();
+    } else if (!ConfirmSaveMarkers()) {
+        return;
+    }
+    for (const QString& path : paths) {
+        if (IsAcceptedAudioFile(path) && !QFileInfo(path).isDir()) {
+            LoadAudioFile(path);
+            break;
+        }
+    }
+    // With AddOnDrop on the file is appended to the playlist once it exists.
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    WMDropFiles(paths);
+}
+
+QStringList TForm1::OpenDialogFilters() {
+    return {
+        QStringLiteral("MP3 Files (*.mp3)"),
+        QStringLiteral("WAV Files (*.wav)"),
+        QStringLiteral("WMA Files (*.wma)"),
+        QStringLiteral("OGG Files (*.ogg)"),
+        QStringLiteral("MP4 Files (*.mp4)"),
+        QStringLiteral("FLAC Files (*.flac)"),
+        QStringLiteral("M4A (mp4 Audio) (*.m4a)"),
+        QStringLiteral("All Supported Files (*.mp3 *.wav *.wma *.ogg *.flac *.mp4 *.m4a)"),
+    };
+}
+
+void TForm1::btnOpenFileClick() {
+    if (SettingAutoSave()) {
+        if (MarkersChanged())
+            btnSaveMarkersClick();
+    } else if (!ConfirmSaveMarkers()) {
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.filters = OpenDialogFilters();
+    dialog.filterIndex = 7;  // All Supported Files
+    const QStringList chosen = prompts().openFiles(dialog);
+    if (!chosen.isEmpty())
+        LoadAudioFile(chosen.first());
+    // With AddOnOpen on the file is appended to the playlist once it exists.
+}
+
+// ---- event routing --------------------------------------------------------------------
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != this)
+            break;
+        // A key the window passes on may come back here while it travels up
+        // to the focused control's parents; the second look changes nothing.
+        int key = VirtualKeyOf(*static_cast<QKeyEvent*>(event));
+        FormKeyDown(key);
+        if (key == 0)
+            return true;
+        break;
+    }
+    case QEvent::Wheel: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != this)
+            break;
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint()))
+            return true;
+        if (ScrollBox1 && watched == ScrollBox1->viewport() && cbAutoScroll && cbAutoScroll->isChecked())
+            cbAutoScroll->setChecked(false);
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (watched == Image1) {
+            Image1Click();
+            return true;
+        }
+        if (watched == cbAutoScroll || watched == CheckBox1)
+            QTimer::singleShot(0, this, &TForm1::cbAutoScrollMouseUp);
+        break;
+    case QEvent::Resize:
+        if (watched == Panel1)
+            Panel1Resize();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- settings read by the window --------------------------------------------------------
+// The settings' defaults, until the settings window supplies the values.
+
+bool TForm1::SettingAutoSave() const { return false; }
+bool TForm1::SettingAutoSaveLastPos() const { return false; }
+bool TForm1::SettingAutoSaveList() const { return false; }
+bool TForm1::SettingAddCL() const { return false; }
+bool TForm1::SettingAddOnDrop() const { return false; }
+bool TForm1::SettingAddOnOpen() const { return false; }
+int TForm1::SettingSeekTime() const { return 1; }

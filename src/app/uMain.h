@@ -2,28 +2,296 @@
 // TForm1, the player's main window. Its members are defined in the folder of
 // the subsystem they belong to:
 //   src/app/uMain.cpp           creation, layout, show, close, resize, compact, intake
+//   src/app/MainKeys.cpp        keyboard and wheel
 //   src/playback/Main*.cpp      transport, position timer, end of track, volume, equalizer
-//   src/timeline/Main*.cpp      timeline view, zoom, mouse, marker file, marker commands, keys
+//   src/timeline/Main*.cpp      timeline view, zoom, mouse, marker file, marker commands
 // Each section below is kept by the subsystem named in its heading; add members
 // to your own section only.
 
+#include "app/TimelineStandIn.h"
+#include "audio/bass.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
-class TForm1 : public QWidget {
+#include <array>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QResizeEvent;
+class QShowEvent;
+class QEvent;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QTimer;
+class QToolButton;
+class QWheelEvent;
+class CaptionLabel;
+class TQrGbar;
+enum class ButtonGlyph;
+
+class TForm1 : public QWidget, public TimelineStandIn {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
     // ---- app: lifecycle, layout, intake ---------------------------------------
+    // The window's caption; a second start finds the player by it.
+    static constexpr const char* Caption = "QRT Velmo Player";
+    // Outer size limits: the minimum is also the compact size; below the
+    // picture width the picture gives way to the About button.
+    static constexpr int MinWidth = 725;
+    static constexpr int MinHeight = 231;
+    static constexpr int PictureMinWidth = 842;
+    static constexpr int DesignWidth = 907;
+    static constexpr int DesignHeight = 373;
 
+    // The command-line file the first show opens; empty for none.
+    void SetCommandLineFile(const QString& path) { FCommandLineFile = path; }
+
+    void FormCreate();
+    void FormShow();
+    // Returns CanClose.
+    bool FormCloseQuery();
+    void FormClose();
+    void FormResize();
+
+    void btnCompactClick();
+    void Image1Click();
+    void btnOptionsClick();
+    void btnPlayListClick();
+    void btnHelpClick();
+    void btnAddToPlayListClick();
+    void btnNextFileClick();
+    void btnPrevFileClick();
+    void cbAutoScrollMouseUp();
+    void btnOpenFileClick();
+
+    // A path handed over by a second start of the program.
+    void WMCopyData(const QString& path);
+    // Files dropped on the window, in the order the desktop reports them.
+    void WMDropFiles(const QStringList& paths);
+    // Whether the hand-off and the drop take a file of this name (by its
+    // extension, without regard to case).
+    static bool IsAcceptedAudioFile(const QString& path);
+    // The Open dialog's filters; the last one, "All Supported Files", is preselected.
+    static QStringList OpenDialogFilters();
+
+    bool Compact() const { return FCompact; }
+    int LastWidth() const { return FlastWidth; }
+    int LastHeight() const { return FlastHeight; }
+
+    // Controls of the window (created by the window, owned by Qt's parent tree).
+    QFrame* pnPlay = nullptr;
+    QToolButton* btnOpenFile = nullptr;
+    QToolButton* btnPlayPause = nullptr;
+    QToolButton* btnStop = nullptr;
+    TQrGbar* gbIUv = nullptr;
+    QFrame* pnMarkers = nullptr;
+    QFrame* pnPlayList = nullptr;
+    QToolButton* btnAddToPlayList = nullptr;
+    QToolButton* btnPrevFile = nullptr;
+    QToolButton* btnNextFile = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QToolButton* btnPlayList = nullptr;
+    QToolButton* btnOptions = nullptr;
+    QToolButton* btnCompact = nullptr;
+    QLabel* lbPosition = nullptr;
+    QLabel* lbDuration = nullptr;
+    QLabel* lbName = nullptr;
+    QFrame* Panel2 = nullptr;
+    QToolButton* btnHelp = nullptr;
+    QFrame* pnEq = nullptr;
+    TQrGbar* eq1 = nullptr;
+    TQrGbar* eq2 = nullptr;
+    TQrGbar* eq3 = nullptr;
+    TQrGbar* eq4 = nullptr;
+    TQrGbar* eq5 = nullptr;
+    TQrGbar* eq6 = nullptr;
+    TQrGbar* eq7 = nullptr;
+    TQrGbar* eq8 = nullptr;
+    TQrGbar* eq9 = nullptr;
+    QToolButton* btnResetEq = nullptr;
+    QCheckBox* cbEq = nullptr;
+    QToolButton* btnAbout = nullptr;
+    QLabel* Image1 = nullptr;
+    CaptionLabel* lbVolume = nullptr;
+    QFrame* Panel1 = nullptr;
+    TQrGbar* tbVolume = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // The product's documentation page (the help button).
+    static constexpr const char* DocumentationUrl =
+        "https://github.com/velmoplayer/velmoplayer#readme";
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateTimelineStandIn();
+    void ApplyApplicationHints();
+    void HookScrollBox();
+    void FocusMarkerList();
+    QWidget* lvMarkersWidget() const;
+    QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, QPoint at);
+    QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at);
+    void CreatePlayPanel();
+    void CreatePlayListPanel();
+    void CreateMarkerPanels();
+    void CreateEqPanel();
+    void CreateVolumePanel();
+    void ApplyDarkLook();
+    void PlaceAnchoredControls();
+    // Moves w to its design place; with the right/bottom anchors the control
+    // keeps its distance to those edges of the window.
+    struct Anchored {
+        QWidget* widget;
+        QRect design;
+        bool right;   // the right edge follows the window
+        bool left;    // the left edge stays (false: the control moves with the right edge)
+        bool bottom;  // the bottom edge follows the window
+    };
+    void Anchor(QWidget* w, QRect design, bool left, bool right, bool bottom);
+    std::vector<Anchored> FAnchored;
+
+    // Settings the main window reads. Until the settings window exists these
+    // are the settings' defaults.
+    bool SettingAutoSave() const;
+    bool SettingAutoSaveLastPos() const;
+    bool SettingAutoSaveList() const;
+    bool SettingAddCL() const;
+    bool SettingAddOnDrop() const;
+    bool SettingAddOnOpen() const;
+    int SettingSeekTime() const;
+
+    bool FFirstShowProcessed = false;
+    bool FCompact = false;
+    int FlastWidth = 0;
+    int FlastHeight = 0;
+    QString FCommandLineFile;
+    bool FClosing = false;
+
+public:
     // ---- playback: engine, volume, equalizer ----------------------------------
+    void LoadAudioFile(const QString& FileName);
+    void Play_Pause();
+    void Stop();
+    void btnPlayPauseClick();
+    void btnStopClick();
+    bool GetisPlaying() const;
+    bool isPlaying() const { return GetisPlaying(); }
+    BOOL AutoStop() const { return FAutoStop; }
+    void SetAutoStop(BOOL Value);
+    void CheckBox1Click();
+    void Timer1Timer();
+    // The end-of-stream callback given to the audio library (library thread).
+    static void EndSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
 
+    // Library start and end (creation and close of the window).
+    void StartAudioLibrary();
+    void EndAudioLibrary();
+
+    DWORD Channel() const { return FChannel; }
+    double Duration() const { return FDuration; }
+    const QString& AudioFileName() const { return FAudioFileName; }
+    // The image btnPlayPause shows: 0 the play symbol, 1 the pause symbol.
+    int PlayPauseImage() const { return FPlayPauseImage; }
+
+    // Volume and equalizer.
+    static float VolumeToGain(int volume);
+    void SetVolume(int Volume);
+    int GetVolume() const;
+    void tbVolume_Change();
+    void tbVolumeMouseUp();
+    void Panel1Resize();
+    void cbEqClick();
+    void eq1Change(TQrGbar* Sender);
+    void btnResetEqClick();
+    void RemoveEqualizer();
+    const std::array<HFX, 9>& EqHandles() const { return FEQHandles; }
+    std::array<TQrGbar*, 9> tbEQ{};
+
+    // Band centres (Hz) and colours when the equalizer is on.
+    static constexpr std::array<float, 9> EqCenters = {63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
+    static QColor EqBandColor(int index);
+    static QColor EqOffColor();
+    // "63Hz" and "63Hz 0db".
+    static QString EqBandHint(int index);
+    static QString EqBandHint(int index, int gain);
+
+private:
+    void ResetForNewFile();
+    void HandleTrackEnd(DWORD channel, quint64 serial);
+    void SetPlayPauseImage(int index);
+    void SetupBandBars();
+    void ColorBandBars();
+    void SetupEqualizer();
+    void SetEqBandGain(int Index, float Gain);
+    void ShowBandHint(TQrGbar* bar);
+
+    DWORD FChannel = 0;
+    double FDuration = 0.0;
+    QString FAudioFileName;
+    BOOL FAutoStop = -1;
+    int FPlayPauseImage = 0;
+    std::array<HFX, 9> FEQHandles{};
+    // Each stream's end callback carries a ticket naming the window and the
+    // load it belongs to, so an end that arrives after the stream has been
+    // replaced is recognised and dropped. Tickets live as long as the window:
+    // the library may still be delivering an end while the stream is freed.
+    struct EndSyncTicket {
+        TForm1* form;
+        quint64 serial;
+    };
+    std::vector<std::unique_ptr<EndSyncTicket>> FEndSyncTickets;
+    quint64 FLoadSerial = 0;
+
+public:
     // ---- timeline: view, zoom, mouse, marker model and file ---------------------
 
     // ---- markers: commands, marker list, editor --------------------------------
 
     // ---- keyboard and wheel ------------------------------------------------------
+    // Virtual key codes of the shortcuts.
+    enum : int {
+        VK_SPACE = 0x20,
+        VK_LEFT = 0x25,
+        VK_RIGHT = 0x27,
+        VK_DELETE = 0x2E,
+        VK_L = 0x4C,
+        VK_M = 0x4D,
+        VK_OEM_PLUS = 0xBB,
+        VK_OEM_MINUS = 0xBD,
+        VK_OTHER = 0xFF,  // any key without a shortcut here
+    };
+    // The virtual key of a Qt key event (0 for keys without a shortcut).
+    static int VirtualKeyOf(const QKeyEvent& event);
+    // Key is set to 0 when the key is consumed.
+    void FormKeyDown(int& Key);
+    // Returns Handled.
+    bool FormMouseWheel(int WheelDelta, QPoint MousePos);
+
+private:
+    void SeekBy(double seconds);
+    bool PointerOver(QWidget* control, QPoint screenPos) const;
+    void NudgePointer();
 };
 
 // The one main window of the running player (nullptr before it is created).

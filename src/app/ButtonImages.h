@@ -1,0 +1,16 @@
+#pragma once
+// The images of the window's flat buttons: simple glyphs painted as vector
+// shapes at whatever size and pixel density the button asks for, so they stay
+// crisp on high-density screens. Designed on a 24 x 24 grid.
+
+#include <QIcon>
+
+enum class ButtonGlyph {
+    Open, Play, Pause, Stop,
+    PreviousMarker, NextMarker, AddMarker, DeleteMarker,
+    ZoomIn, ZoomOut,
+    AddToPlayList, PreviousFile, NextFile, PlayList, Options, Compact,
+    Edit, Delete, Save, Help, About,
+};
+
+QIcon ButtonImage(ButtonGlyph glyph);

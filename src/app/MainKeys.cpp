@@ -1,0 +1,137 @@
+// TForm1's keyboard shortcuts and mouse wheel.
+
+#include "app/uMain.h"
+
+#include "controls/uQrGbar.h"
+
+#include "app/CaptionLabel.h"
+#include "timeline/TimeUtils.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double ZoomStep = 0.1;
+constexpr double MinZoomExponent = -2.0;
+const double MaxZoomExponent = std::log10(320.0);
+constexpr int VolumeWheelStep = 2;
+}  // namespace
+
+int TForm1::VirtualKeyOf(const QKeyEvent& event) {
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    switch (event.key()) {
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Left: return keypad ? VK_OTHER : VK_LEFT;
+    case Qt::Key_Right: return keypad ? VK_OTHER : VK_RIGHT;
+    case Qt::Key_Delete: return keypad ? VK_OTHER : VK_DELETE;
+    case Qt::Key_L: return VK_L;
+    case Qt::Key_M: return VK_M;
+    // The key marked = and + on the main keyboard, with or without Shift.
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return keypad ? VK_OTHER : VK_OEM_PLUS;
+    // The key marked - (and _) on the main keyboard.
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return keypad ? VK_OTHER : VK_OEM_MINUS;
+    default: return VK_OTHER;
+    }
+}
+
+void TForm1::FormKeyDown(int& Key) {
+    if (Key == VK_L) {
+        btnPlayListClick();
+        Key = 0;
+        return;
+    }
+    // Nothing reaches the controls until a file is loaded.
+    if (FChannel == 0) {
+        Key = 0;
+        return;
+    }
+    switch (Key) {
+    case VK_SPACE:
+        btnPlayPause->click();
+        break;
+    case VK_LEFT:
+        SeekBy(-SettingSeekTime());
+        break;
+    case VK_RIGHT:
+        SeekBy(SettingSeekTime());
+        break;
+    case VK_DELETE:
+        btnDeleteMarkerClick();
+        break;
+    case VK_M:
+        btnAddMarkerClick();
+        break;
+    case VK_OEM_PLUS:
+        btnZoomInClick();
+        break;
+    case VK_OEM_MINUS:
+        btnZoomOutClick();
+        break;
+    default:
+        return;
+    }
+    Key = 0;
+}
+
+// Seeks from the play position, within the track; playing goes on playing.
+void TForm1::SeekBy(double seconds) {
+    const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    const double target = seconds < 0 ? std::max(0.0, pos + seconds) : std::min(FDuration, pos + seconds);
+    BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, target), BASS_POS_BYTE);
+    ScrollToPixel(RoundHalfEven(target * FZoomFactor));
+}
+
+bool TForm1::PointerOver(QWidget* control, QPoint screenPos) const {
+    if (!control || !control->isVisible())
+        return false;
+    const QPoint p = control->mapFromGlobal(screenPos);
+    return p.x() >= 0 && p.x() <= control->width() && p.y() >= 0 && p.y() <= control->height();
+}
+
+bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
+    const bool up = WheelDelta > 0;
+    for (TQrGbar* bar : tbEQ) {
+        if (PointerOver(bar, MousePos)) {
+            bar->SetValue(bar->Value() + (up ? 1 : -1));
+            NudgePointer();
+            return true;
+        }
+    }
+    if (PointerOver(tbVolume, MousePos) || PointerOver(lbVolume, MousePos)) {
+        tbVolume->SetValue(tbVolume->Value() + (up ? VolumeWheelStep : -VolumeWheelStep));
+        // The playlist window's volume bar takes the value once it exists.
+        return true;
+    }
+    if (FChannel != 0 && PointerOver(PaintBox1, MousePos)) {
+        FZoomExponent = up ? std::min(FZoomExponent + ZoomStep, MaxZoomExponent)
+                           : std::max(FZoomExponent - ZoomStep, MinZoomExponent);
+        FZoomFactor = std::pow(10.0, FZoomExponent);
+        MarkerClickToleranceSec = 4 / FZoomFactor;
+        if (LbZoomFactor)
+            LbZoomFactor->setText(QStringLiteral("Zoom: ") + QString::number(FZoomFactor, 'f', 1));
+        // The turn also reaches the scroll box, which switches auto-scroll off.
+        if (cbAutoScroll)
+            cbAutoScroll->setChecked(false);
+        const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+        ScrollToPixel(RoundHalfEven(pos * FZoomFactor));
+        UpdateTimelineWidth();
+        return true;
+    }
+    return false;
+}
+
+// Moves the pointer one pixel right and back, so the hint window under it
+// shows the band's new value.
+void TForm1::NudgePointer() {
+    const QPoint at = QCursor::pos();
+    QCursor::setPos(at + QPoint(1, 0));
+    QCursor::setPos(at);
+}

@@ -1,0 +1,222 @@
+// TForm1's playback engine: load, play/pause, stop, the 25 ms position poll
+// and the end of a track.
+
+#include "app/uMain.h"
+
+#include "controls/uQrGbar.h"
+
+#include "timeline/TimeUtils.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/ButtonImages.h"
+
+namespace {
+
+// Flags of every stream the player opens: UTF-16 file name, exact length and
+// seek table by a prescan, float samples.
+constexpr DWORD StreamFlags = BASS_UNICODE | BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT;
+// The fitted zoom never exceeds this many pixels per second.
+constexpr double MaxZoomFactor = 320.0;
+// Passes over the pending events after the end of a track, before deciding
+// what comes next.
+constexpr int TrackEndEventPasses = 1001;
+
+QString ZoomLabelText(double factor) {
+    return QStringLiteral("Zoom: ") + QString::number(factor, 'f', 1);
+}
+
+}  // namespace
+
+// ---- library start and end ----------------------------------------------------------
+
+void TForm1::StartAudioLibrary() {
+    BASS_Init(-1, 44100, 0, this, nullptr);
+    BASS_SetConfig(BASS_CONFIG_UNICODE, 1);
+}
+
+void TForm1::EndAudioLibrary() {
+    if (FChannel != 0) {
+        BASS_StreamFree(FChannel);
+        RemoveEqualizer();
+        FChannel = 0;
+    }
+    BASS_Free();
+}
+
+// ---- loading ---------------------------------------------------------------------------
+
+void TForm1::ResetForNewFile() {
+    FMarkers.clear();
+    // The marker list view is emptied with the markers.
+    if (FChannel != 0)
+        BASS_ChannelStop(FChannel);
+    FZoomExponent = 0;
+    FZoomFactor = 1;
+    if (LbZoomFactor)
+        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    if (cbAutoScroll)
+        cbAutoScroll->setChecked(true);
+    if (ScrollBox1)
+        ScrollBox1->horizontalScrollBar()->setValue(0);
+    SetPlayPauseImage(0);
+    SetMarkersChanged(false);
+    FMarkersFileLoaded = false;
+}
+
+void TForm1::LoadAudioFile(const QString& FileName) {
+    ResetForNewFile();
+    if (FChannel != 0) {
+        BASS_StreamFree(FChannel);
+        RemoveEqualizer();
+        FChannel = 0;
+    }
+    const std::u16string path = FileName.toStdU16String();
+    FChannel = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, StreamFlags);
+    cbEqClick();
+    FDuration = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetLength(FChannel, BASS_POS_BYTE));
+    if (!(FDuration > 0)) {
+        if (FChannel != 0)
+            BASS_StreamFree(FChannel);
+        FEQHandles.fill(0);
+        FChannel = 0;
+        return;
+    }
+    auto ticket = std::make_unique<EndSyncTicket>(EndSyncTicket{this, ++FLoadSerial});
+    BASS_ChannelSetSync(FChannel, BASS_SYNC_END, 0, &TForm1::EndSyncProc, ticket.get());
+    FEndSyncTickets.push_back(std::move(ticket));
+    FAudioFileName = FileName;
+
+    const int viewWidth = ScrollBox1 ? ScrollBox1->viewport()->width() : width();
+    FZoomFactor = std::min(viewWidth / FDuration, MaxZoomFactor);
+    FZoomExponent = std::log10(FZoomFactor);
+    if (LbZoomFactor)
+        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    MarkerClickToleranceSec = 4 / FZoomFactor;
+
+    LoadMarkersForFile(FAudioFileName);
+    UpdateTimelineWidth();
+    lbName->setText(QFileInfo(FileName).fileName());
+    lbName->setToolTip(FileName);
+    lbDuration->setText(QStringLiteral("Duration: ") + SecondsToTimeStr(FDuration, true));
+    lbDuration->adjustSize();
+    SetVolume(tbVolume->Value());
+}
+
+// ---- transport ------------------------------------------------------------------------------
+
+void TForm1::SetPlayPauseImage(int index) {
+    FPlayPauseImage = index;
+    btnPlayPause->setIcon(ButtonImage(index == 0 ? ButtonGlyph::Play : ButtonGlyph::Pause));
+}
+
+void TForm1::btnPlayPauseClick() {
+    if (FChannel == 0) {
+        btnOpenFileClick();
+        if (FChannel == 0)
+            return;
+    }
+    switch (BASS_ChannelIsActive(FChannel)) {
+    case BASS_ACTIVE_PLAYING:
+        BASS_ChannelPause(FChannel);
+        SetPlayPauseImage(0);
+        break;
+    case BASS_ACTIVE_STOPPED:
+    case BASS_ACTIVE_STALLED:
+    case BASS_ACTIVE_PAUSED:
+        BASS_ChannelPlay(FChannel, FALSE);
+        SetPlayPauseImage(1);
+        break;
+    default:
+        SetPlayPauseImage(1);
+        break;
+    }
+    // The playlist window hears of the change once it exists.
+}
+
+void TForm1::Play_Pause() { btnPlayPauseClick(); }
+
+void TForm1::btnStopClick() {
+    if (FChannel == 0)
+        return;
+    BASS_ChannelStop(FChannel);
+    BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
+    SetPlayPauseImage(0);
+    // The playlist window hears of the change once it exists.
+}
+
+void TForm1::Stop() { btnStop->click(); }
+
+bool TForm1::GetisPlaying() const {
+    return FChannel != 0 && BASS_ChannelIsActive(FChannel) == BASS_ACTIVE_PLAYING;
+}
+
+void TForm1::SetAutoStop(BOOL Value) {
+    // A box set to the state it has runs no handler, so the two auto-stop
+    // boxes (here and in the playlist window) cannot call each other for ever.
+    CheckBox1->setChecked(Value != 0);
+    FAutoStop = Value;
+}
+
+void TForm1::CheckBox1Click() {
+    SetAutoStop(CheckBox1->isChecked() ? -1 : 0);
+}
+
+// ---- the 25 ms tick ----------------------------------------------------------------------------
+
+void TForm1::Timer1Timer() {
+    if (FChannel == 0)
+        return;
+    const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    const qint64 x = RoundHalfEven(pos * FZoomFactor);
+    if (cbAutoScroll && cbAutoScroll->isChecked())
+        ScrollToPixel(x);
+    lbPosition->setText(SecondsToTimeStr(pos, true));
+    if (PaintBox1)
+        PaintBox1->update();
+    if (!isPlaying())
+        gbIUv->SetValue(0);
+    const DWORD level = BASS_ChannelGetLevel(FChannel);
+    if (level == 0xFFFFFFFF) {
+        gbIUv->SetValue(0);
+        return;
+    }
+    const DWORD peak = std::max(level & 0xFFFF, level >> 16);
+    const float fraction = static_cast<float>(static_cast<double>(peak) / 32768.0);
+    gbIUv->SetValue(static_cast<int>(std::trunc(static_cast<double>(fraction) * gbIUv->Max())));
+}
+
+// ---- end of track ----------------------------------------------------------------------------
+
+// Library thread: only hands the event to the GUI thread.
+void TForm1::EndSyncProc(HSYNC, DWORD channel, DWORD, void* user) {
+    if (!user)
+        return;
+    const auto* ticket = static_cast<const EndSyncTicket*>(user);
+    TForm1* form = ticket->form;
+    const quint64 serial = ticket->serial;
+    QMetaObject::invokeMethod(
+        form, [form, channel, serial] { form->HandleTrackEnd(channel, serial); }, Qt::QueuedConnection);
+}
+
+void TForm1::HandleTrackEnd(DWORD channel, quint64 serial) {
+    // The end of a stream that has since been replaced or freed.
+    if (channel != FChannel || serial != FLoadSerial || FChannel == 0)
+        return;
+    btnStopClick();
+    for (int i = 0; i < TrackEndEventPasses; ++i)
+        QCoreApplication::processEvents();
+    if (CheckBox1->isChecked())
+        return;
+    // With auto-stop off the playlist plays on once it exists; an empty
+    // playlist ends here as well.
+}

@@ -1,0 +1,112 @@
+// Keyboard shortcuts and the mouse wheel of the main window.
+
+#include "MainWindowFixture.h"
+
+#include "controls/uQrGbar.h"
+
+#include "app/CaptionLabel.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTest>
+
+namespace {
+QPoint CentreOf(QWidget* w) { return w->mapToGlobal(QPoint(w->width() / 2, w->height() / 2)); }
+}  // namespace
+
+TEST_F(MainWindowTest, NoKeyReachesAControlWhileNothingIsLoaded) {
+    auto* edit = new QLineEdit(form.get());
+    edit->show();
+    edit->setFocus();
+    QTest::keyClicks(edit, "ab m");
+    QTest::keyClick(edit, Qt::Key_Left);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(form->Channel(), 0u);
+    EXPECT_TRUE(prompts->openDialogs.isEmpty());  // Space did not reach Play
+
+    form->LoadAudioFile(SineFile("tone.wav", 2.0));
+    QTest::keyClicks(edit, "ab");
+    EXPECT_EQ(edit->text(), "ab");
+}
+
+TEST_F(MainWindowTest, SpaceTogglesPlayWhateverTheModifiers) {
+    form->LoadAudioFile(SineFile("tone.wav", 5.0));
+    const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier,
+                                          Qt::AltModifier};
+    bool playing = false;
+    for (Qt::KeyboardModifiers m : mods) {
+        QTest::keyClick(form->btnStop, Qt::Key_Space, m);
+        playing = !playing;
+        EXPECT_EQ(form->isPlaying(), playing) << int(m);
+    }
+}
+
+TEST_F(MainWindowTest, ArrowsSeekWithinTheTrack) {
+    form->LoadAudioFile(SineFile("tone.wav", 4.0));
+    struct Row {
+        double from;
+        Qt::Key key;
+        double to;
+    };
+    // SeekTime is 1 second by default.
+    const Row rows[] = {{2.0, Qt::Key_Left, 1.0}, {0.5, Qt::Key_Left, 0.0}, {2.0, Qt::Key_Right, 3.0},
+                        {3.5, Qt::Key_Right, 4.0}};
+    for (const Row& row : rows) {
+        const DWORD ch = form->Channel();
+        BASS_ChannelSetPosition(ch, BASS_ChannelSeconds2Bytes(ch, row.from), BASS_POS_BYTE);
+        QTest::keyClick(form.get(), row.key, Qt::ShiftModifier);
+        EXPECT_NEAR(PositionSeconds(), row.to, 1e-3) << row.from;
+        EXPECT_FALSE(form->isPlaying());
+    }
+}
+
+TEST(VirtualKeys, MainKeyboardPlusAndMinusOnly) {
+    struct Row {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int vk;
+    };
+    const Row rows[] = {
+        {Qt::Key_Equal, Qt::NoModifier, TForm1::VK_OEM_PLUS},
+        {Qt::Key_Plus, Qt::ShiftModifier, TForm1::VK_OEM_PLUS},
+        {Qt::Key_Minus, Qt::NoModifier, TForm1::VK_OEM_MINUS},
+        {Qt::Key_Plus, Qt::KeypadModifier, TForm1::VK_OTHER},
+        {Qt::Key_Minus, Qt::KeypadModifier, TForm1::VK_OTHER},
+        {Qt::Key_M, Qt::ControlModifier, TForm1::VK_M},
+        {Qt::Key_L, Qt::NoModifier, TForm1::VK_L},
+        {Qt::Key_A, Qt::NoModifier, TForm1::VK_OTHER},
+    };
+    for (const Row& row : rows) {
+        QKeyEvent event(QEvent::KeyPress, row.key, row.mods);
+        EXPECT_EQ(TForm1::VirtualKeyOf(event), row.vk) << row.key;
+    }
+}
+
+TEST_F(MainWindowTest, WheelStepsTheVolumeBarWithinItsRange) {
+    struct Row {
+        QWidget* over;
+        int from;
+        int delta;
+        int to;
+    };
+    const Row rows[] = {{form->tbVolume, 99, 120, 100}, {form->tbVolume, 1, -120, 0},
+                        {form->tbVolume, 50, 0, 48}, {form->lbVolume, 50, 120, 52}};
+    for (const Row& row : rows) {
+        form->tbVolume->SetValue(row.from);
+        EXPECT_TRUE(form->FormMouseWheel(row.delta, CentreOf(row.over)));
+        EXPECT_EQ(form->tbVolume->Value(), row.to) << row.from << " " << row.delta;
+    }
+}
+
+TEST_F(MainWindowTest, WheelStepsABandAndUpdatesItsHint) {
+    EXPECT_TRUE(form->FormMouseWheel(120, CentreOf(form->eq6)));
+    EXPECT_EQ(form->eq6->Value(), 13);
+    EXPECT_EQ(form->eq6->toolTip(), "2000Hz 1db");
+    EXPECT_TRUE(form->FormMouseWheel(-120, CentreOf(form->eq6)));
+    EXPECT_TRUE(form->FormMouseWheel(-120, CentreOf(form->eq6)));
+    EXPECT_EQ(form->eq6->toolTip(), "2000Hz -1db");
+}
+
+TEST_F(MainWindowTest, WheelOverTheTimelineNeedsALoadedFile) {
+    EXPECT_FALSE(form->FormMouseWheel(120, CentreOf(form->ScrollBox1->viewport())));
+}
