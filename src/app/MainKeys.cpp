@@ -1,6 +1,7 @@
 // TForm1's keyboard shortcuts and mouse wheel.
 
 #include "app/uMain.h"
+#include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
 

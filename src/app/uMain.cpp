@@ -1,4 +1,5 @@
 #include "app/uMain.h"
+#include "timeline/uTimeline.h"
 
 #include "app/ButtonImages.h"
 #include "app/CaptionLabel.h"
@@ -139,9 +140,9 @@ QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& text
 }
 
 void TForm1::CreateControls() {
-    CreateTimelineStandIn();
     CreatePlayPanel();
     CreateMarkerPanels();
+    PlaceTimelineControls();
     CreatePlayListPanel();
 
     lbPosition = MakeLabel(this, "lbPosition", QStringLiteral("00:00:00.000"), QPoint(11, 123));
@@ -179,43 +180,20 @@ void TForm1::CreateControls() {
     PlaceAnchoredControls();
 }
 
-// The timeline's scroll box and zoom panel; replaced by the timeline's own
-// controls once they are part of the build.
-void TForm1::CreateTimelineStandIn() {
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
-    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette black = ScrollBox1->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    ScrollBox1->setPalette(black);
-    ScrollBox1->setAutoFillBackground(true);
-    PaintBox1 = new QWidget;
-    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
-    PaintBox1->resize(0, 60);
-    ScrollBox1->setWidget(PaintBox1);
+// The timeline's controls, made by the timeline, in this window's look.
+void TForm1::PlaceTimelineControls() {
+    CreateTimelineControls(Panel2);
     Anchor(ScrollBox1, QRect(0, 0, DesignWidth, 78), true, true, false);
-
-    pnZoon = MakePanel(this, "pnZoon");
-    pnZoon->setGeometry(266, 81, 133, 41);
-    pnZoon->setToolTip(QStringLiteral("Auto Scroll Timeline"));
-    auto* zoomOut = MakeButton(pnZoon, "btnZoomOut", ButtonGlyph::ZoomOut,
-                               QStringLiteral("Zoom Out Timeline (Mouse Wheel [ - ] )"), QPoint(2, 2));
-    connect(zoomOut, &QToolButton::clicked, this, [this] { btnZoomOutClick(); });
-    auto* zoomIn = MakeButton(pnZoon, "btnZoomIn", ButtonGlyph::ZoomIn,
-                              QStringLiteral("Zoom In Timeline (Mouse Wheel, [ + ])"), QPoint(36, 2));
-    connect(zoomIn, &QToolButton::clicked, this, [this] { btnZoomInClick(); });
-    MakeLabel(pnZoon, "Label1", QStringLiteral("AS:"), QPoint(77, 8));
-    cbAutoScroll = new QCheckBox(pnZoon);
-    cbAutoScroll->setObjectName(QStringLiteral("cbAutoScroll"));
-    cbAutoScroll->setGeometry(106, 10, 21, 21);
-    cbAutoScroll->setFocusPolicy(Qt::NoFocus);
-    cbAutoScroll->setCursor(Qt::PointingHandCursor);
-    cbAutoScroll->setToolTip(QStringLiteral("Auto Scroll Timeline"));
+    pnZoon->setFrameShadow(QFrame::Plain);
+    pnZoon->setLineWidth(1);
+    pnZoon->setAutoFillBackground(true);
+    btnZoomOut->setText(QString());
+    btnZoomOut->setIcon(ButtonImage(ButtonGlyph::ZoomOut));
+    btnZoomOut->setIconSize(QSize(24, 24));
+    btnZoomIn->setText(QString());
+    btnZoomIn->setIcon(ButtonImage(ButtonGlyph::ZoomIn));
+    btnZoomIn->setIconSize(QSize(24, 24));
     cbAutoScroll->installEventFilter(this);
-    LbZoomFactor = MakeLabel(this, "LbZoomFactor", QStringLiteral("Zoom:"), QPoint(789, 37));
-    LbZoomFactor->hide();
 }
 
 void TForm1::CreatePlayPanel() {

@@ -16,6 +16,8 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include "timeline/TMarker.h"
+
 #include <QWidget>
 
 #include <array>
@@ -38,6 +40,12 @@ class QWheelEvent;
 class CaptionLabel;
 class TQrGbar;
 enum class ButtonGlyph;
+
+class QAction;
+class QMenu;
+class QPainter;
+class TimelinePaintBox;
+class TimelineScrollBox;
 
 class TForm1 : public QWidget, public TimelineStandIn {
     Q_OBJECT
@@ -145,7 +153,7 @@ protected:
 
 private:
     void CreateControls();
-    void CreateTimelineStandIn();
+    void PlaceTimelineControls();
     void ApplyApplicationHints();
     void HookScrollBox();
     void FocusMarkerList();
@@ -265,6 +273,113 @@ private:
 
 public:
     // ---- timeline: view, zoom, mouse, marker model and file ---------------------
+    // Defined in src/timeline/MainTimeline.cpp (view, zoom, scroll, entry points),
+    // MainTimelineMouse.cpp (mouse, menu, lock) and MainMarkerFile.cpp (changed
+    // state, reading and writing the marker file).
+    //
+    // Entry points for the rest of the window:
+    //   CreateTimelineControls(panel)  once, from creation, before the layout.
+    //       Creates ScrollBox1 (PaintBox1 inside, pmTimeline as its menu), pnZoon
+    //       (btnZoomOut, btnZoomIn, Label1, cbAutoScroll), LbZoomFactor (hidden)
+    //       at their design places on the window, and btnSaveMarkers and
+    //       lbMarkers inside `panel` (Panel2). Sets the zoom start values, the
+    //       idle drag state and the "saved" state. The layout then stretches
+    //       ScrollBox1 over the full width (height 78). Calling it again does
+    //       nothing. ScrollBox1 offers horizontalScrollBar() and viewport()
+    //       (PaintBox1, as wide as the view) like a scroll area.
+    //   The load, the tick and the keys set FZoomFactor, FZoomExponent,
+    //       MarkerClickToleranceSec and LbZoomFactor themselves and call
+    //       LoadMarkersForFile, UpdateTimelineWidth, ScrollToPixel and
+    //       PaintBox1->update() as the engine's steps say.
+    //   TimelineUserScrolled()   the scroll hook: unchecks cbAutoScroll. The
+    //       scroll bar and wheel turns that reach ScrollBox1 call it already; a
+    //       wheel handler that consumes a turn over the timeline before it gets
+    //       there (the zoom of the wheel) calls it itself.
+    //   Menu items of other subsystems: pmTimeline holds all its items in order;
+    //       the owner of an item's command connects its triggered() signal and
+    //       enables it (they start disabled): DropMarkerPlayPosition1,
+    //       miDeleteMarkerTL and miDeleteAllMarkers (marker commands),
+    //       miFileInfo (file information), miSettings (btnOptionsClick).
+    //   RebuildMarkerView() sorts FMarkers and rebuilds the marker list view;
+    //       SelectMarkerRow(i) selects a marker's row. Both hand over to the
+    //       marker list (RefreshMarkerList, SelectMarkerInList) once it exists.
+    //   SaveLastPosMarker() expects its caller to have checked the settings
+    //       AutoSave and AutoSaveLastPos, as the close request does.
+    void CreateTimelineControls(QWidget* markerStatusPanel);
+    void TimelineUserScrolled();
+
+    // Marker model.
+    TMarkerList FMarkers;
+    double MarkerClickToleranceSec = 0.4;   // 4 pixels at the current zoom
+    bool FMarkersFileLoaded = false;        // the .mrk was read or written since the load
+    bool MarkersChanged() const { return FMarkersChanged != 0; }
+    void SetMarkersChanged(bool Value);
+
+    // Marker file.
+    void LoadMarkersForFile(const QString& FileName);
+    void btnSaveMarkersClick();
+    bool ConfirmSaveMarkers();   // false when the user cancelled
+    void SaveLastPosMarker();
+
+    // Zoom and view.
+    double FZoomFactor = 10.0;     // pixels per second
+    double FZoomExponent = 1.0;    // log10 of FZoomFactor
+    void btnZoomInClick();
+    void btnZoomOutClick();
+    void UpdateTimelineWidth();
+    void ScrollToPixel(qint64 X);
+    void PaintBox1Paint(QPainter& canvas, const QRect& exposed);
+
+    // Mouse. X is a pixel of the picture, Y of the paint box.
+    bool FindClosestMarkerAtPixel(int X, int& MarkerIndex) const;
+    void PaintBox1MouseDown(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int Y);
+    void PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int Y);
+    void PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int Y);
+    void miLockClick();
+    bool LockMarkers = false;      // the settings store reads and writes it
+    int FDraggingMarkerIndex = -1; // -1: no drag in progress
+    bool FDragging = false;
+
+    // Controls.
+    TimelineScrollBox* ScrollBox1 = nullptr;
+    TimelinePaintBox* PaintBox1 = nullptr;
+    QMenu* pmTimeline = nullptr;
+    QAction* DropMarkerPlayPosition1 = nullptr;
+    QAction* miDeleteMarkerTL = nullptr;
+    QAction* miLock = nullptr;
+    QAction* N4 = nullptr;
+    QAction* miFileInfo = nullptr;
+    QAction* N1 = nullptr;
+    QAction* miSettings = nullptr;
+    QAction* N2 = nullptr;
+    QAction* miDeleteAllMarkers = nullptr;
+    QFrame* pnZoon = nullptr;
+    QToolButton* btnZoomOut = nullptr;
+    QToolButton* btnZoomIn = nullptr;
+    QLabel* Label1 = nullptr;
+    QCheckBox* cbAutoScroll = nullptr;
+    QLabel* LbZoomFactor = nullptr;
+    QToolButton* btnSaveMarkers = nullptr;
+    QLabel* lbMarkers = nullptr;
+
+    void RebuildMarkerView();
+    void SelectMarkerRow(int Index);
+
+private:
+    bool TimelineLoaded() const;
+    double TimelinePlayPosition() const;
+    void TimelineSeek(double Seconds);
+    void ApplyZoomStep();
+    void CreateTimelineMenu();
+    void CreateZoomPanel(QWidget* markerStatusPanel);
+
+    int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
+    double FDragStartTime = 0.0;      // where a refused drop puts the marker back
+    // The marker file's reading stopped at a malformed line: the first save
+    // over it keeps the original as "<name>.mrk.bak".
+    bool FMarkersFileDamaged = false;
+
+public:
 
     // ---- markers: commands, marker list, editor --------------------------------
 

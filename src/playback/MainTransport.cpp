@@ -2,6 +2,7 @@
 // and the end of a track.
 
 #include "app/uMain.h"
+#include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
 

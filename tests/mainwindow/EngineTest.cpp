@@ -1,6 +1,7 @@
 // The playback engine of the main window: load, play/pause, stop, end of track.
 
 #include "MainWindowFixture.h"
+#include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
 

@@ -1,6 +1,7 @@
 // Keyboard shortcuts and the mouse wheel of the main window.
 
 #include "MainWindowFixture.h"
+#include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
 

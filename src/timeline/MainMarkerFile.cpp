@@ -1,0 +1,99 @@
+// TForm1's marker model state and marker file: the changed state and its
+// display, reading, writing, the save question and the last-position marker.
+
+#include "app/uMain.h"
+
+#include "audio/bass.h"
+#include "platform/Prompts.h"
+#include "settings/LangTexts.h"
+#include "timeline/MarkerFile.h"
+#include "timeline/MarkerModel.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QToolButton>
+
+void TForm1::SetMarkersChanged(bool Value) {
+    FMarkersChanged = Value ? -1 : 0;
+    const MarkersChangedLook look = MarkersChangedLookFor(Value);
+    if (lbMarkers) {
+        QPalette palette = lbMarkers->palette();
+        palette.setColor(QPalette::WindowText, look.colour);
+        lbMarkers->setPalette(palette);
+        lbMarkers->setText(look.caption);
+    }
+    if (btnSaveMarkers)
+        btnSaveMarkers->setEnabled(look.saveEnabled);
+}
+
+void TForm1::RebuildMarkerView() {
+    SortMarkersByTime(FMarkers);
+}
+
+void TForm1::SelectMarkerRow(int /*Index*/) {}
+
+void TForm1::LoadMarkersForFile(const QString& FileName) {
+    FMarkersFileDamaged = false;
+    const QString name = MarkerFileNameFor(FileName);
+    const QFileInfo info(name);
+    if (!info.exists() || info.isDir())
+        return;
+    try {
+        ReadMarkerFile(name, FMarkers);
+    } catch (const MarkerFileFormatError&) {
+        // The markers before the bad line stay; saving over the file first
+        // keeps the original beside it.
+        FMarkersFileDamaged = true;
+        throw;
+    }
+    RebuildMarkerView();
+    SetMarkersChanged(false);
+    FMarkersFileLoaded = true;
+}
+
+void TForm1::btnSaveMarkersClick() {
+    if (FAudioFileName.isEmpty())
+        return;
+    const QString name = MarkerFileNameFor(FAudioFileName);
+    if (FMarkersFileDamaged) {
+        if (QFileInfo::exists(name))
+            BackupMarkerFile(name);
+        FMarkersFileDamaged = false;
+    }
+    WriteMarkerFile(name, FMarkers);
+    SetMarkersChanged(false);
+    FMarkersFileLoaded = true;
+}
+
+bool TForm1::ConfirmSaveMarkers() {
+    if (!MarkersChanged() || (!FMarkersFileLoaded && FMarkers.isEmpty()))
+        return true;
+    switch (prompts().ask(Prompts::Kind::Confirmation, uLang::Form1_Save_Markers_msg,
+                          Prompts::Buttons::YesNoCancel)) {
+    case Prompts::Answer::Yes:
+        btnSaveMarkersClick();
+        return true;
+    case Prompts::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TForm1::SaveLastPosMarker() {
+    if (!TimelineLoaded() || !GetisPlaying())
+        return;
+    const double position = TimelinePlayPosition();
+    if (MarkerExistsAt(FMarkers, position, -1))
+        return;
+    const QLocale locale;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                          locale.toString(now.time(), QLocale::LongFormat);
+    FMarkers.append(TMarker{position, uLang::Form1_Marker_description_msg + QLatin1Char(' ') + stamp});
+    RebuildMarkerView();
+    SetMarkersChanged(true);
+    BASS_ChannelStop(FChannel);
+}

@@ -1,0 +1,176 @@
+// TForm1's timeline view: its controls, zoom steps, width, scrolling and
+// painting.
+
+#include "app/uMain.h"
+
+#include "audio/bass.h"
+#include "settings/LangTexts.h"
+#include "timeline/TimelineGeometry.h"
+#include "timeline/TimelineRenderer.h"
+#include "timeline/uTimeline.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+QToolButton* makeZoomButton(QWidget* parent, const char* name, const QString& text, const QString& hint, int x) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, 2, 30, 33);
+    return button;
+}
+
+}  // namespace
+
+void TForm1::CreateTimelineControls(QWidget* markerStatusPanel) {
+    if (ScrollBox1)
+        return;
+    ScrollBox1 = new TimelineScrollBox(this);
+    ScrollBox1->setGeometry(0, 0, width(), TimelineScrollBox::DesignHeight);
+    PaintBox1 = ScrollBox1->paintBox();
+    PaintBox1->onPaint = [this](QPainter& canvas, const QRect& exposed) { PaintBox1Paint(canvas, exposed); };
+    connect(PaintBox1, &TimelinePaintBox::mousePressed, this,
+            [this](Qt::MouseButton button, Qt::MouseButtons shift, Qt::KeyboardModifiers, int x, int y) {
+                PaintBox1MouseDown(button, shift, x, y);
+            });
+    connect(PaintBox1, &TimelinePaintBox::mouseMoved, this,
+            [this](Qt::MouseButtons shift, Qt::KeyboardModifiers, int x, int y) { PaintBox1MouseMove(shift, x, y); });
+    connect(PaintBox1, &TimelinePaintBox::mouseReleased, this,
+            [this](Qt::MouseButton button, Qt::MouseButtons shift, Qt::KeyboardModifiers, int x, int y) {
+                PaintBox1MouseUp(button, shift, x, y);
+            });
+    connect(ScrollBox1, &TimelineScrollBox::userScrolled, this, &TForm1::TimelineUserScrolled);
+
+    CreateTimelineMenu();
+    CreateZoomPanel(markerStatusPanel);
+
+    FZoomExponent = TimelineZoom::kStartExponent;
+    FZoomFactor = ZoomFactorOf(FZoomExponent);
+    MarkerClickToleranceSec = MarkerClickToleranceFor(FZoomFactor);
+    LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    FDragging = false;
+    FDraggingMarkerIndex = -1;
+    SetMarkersChanged(false);
+    FMarkersFileLoaded = false;
+}
+
+void TForm1::CreateZoomPanel(QWidget* markerStatusPanel) {
+    pnZoon = new QFrame(this);
+    pnZoon->setObjectName(QStringLiteral("pnZoon"));
+    pnZoon->setFrameShape(QFrame::Box);
+    pnZoon->setGeometry(266, 81, 133, 41);
+    pnZoon->setToolTip(QStringLiteral("Auto Scroll Timeline"));
+    btnZoomOut = makeZoomButton(pnZoon, "btnZoomOut", QStringLiteral("\u2212"), uLang::Form1_btnZoomOut_hint, 2);
+    btnZoomIn = makeZoomButton(pnZoon, "btnZoomIn", QStringLiteral("+"), uLang::Form1_btnZoomIn_hint, 36);
+    connect(btnZoomOut, &QToolButton::clicked, this, &TForm1::btnZoomOutClick);
+    connect(btnZoomIn, &QToolButton::clicked, this, &TForm1::btnZoomInClick);
+    Label1 = new QLabel(QStringLiteral("AS:"), pnZoon);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setToolTip(uLang::Form1_Label1_hint);
+    Label1->move(77, 6);
+    cbAutoScroll = new QCheckBox(pnZoon);
+    cbAutoScroll->setObjectName(QStringLiteral("cbAutoScroll"));
+    cbAutoScroll->setGeometry(106, 8, 21, 21);
+    cbAutoScroll->setCursor(Qt::PointingHandCursor);
+    cbAutoScroll->setFocusPolicy(Qt::NoFocus);
+    cbAutoScroll->setToolTip(uLang::Form1_cbAutoScroll_hint);
+    cbAutoScroll->setChecked(false);
+
+    LbZoomFactor = new QLabel(QStringLiteral("Zoom:"), this);
+    LbZoomFactor->setObjectName(QStringLiteral("LbZoomFactor"));
+    LbZoomFactor->move(789, 37);
+    LbZoomFactor->hide();
+
+    QWidget* panel = markerStatusPanel ? markerStatusPanel : this;
+    btnSaveMarkers = new QToolButton(panel);
+    btnSaveMarkers->setObjectName(QStringLiteral("btnSaveMarkers"));
+    btnSaveMarkers->setText(QStringLiteral("Save markers"));
+    btnSaveMarkers->setAutoRaise(true);
+    btnSaveMarkers->setFocusPolicy(Qt::NoFocus);
+    btnSaveMarkers->setToolTip(uLang::Form1_btnSaveMarkers_hint);
+    btnSaveMarkers->setGeometry(174, 4, 144, 31);
+    btnSaveMarkers->setEnabled(false);
+    connect(btnSaveMarkers, &QToolButton::clicked, this, &TForm1::btnSaveMarkersClick);
+    lbMarkers = new QLabel(panel);
+    lbMarkers->setObjectName(QStringLiteral("lbMarkers"));
+    lbMarkers->setToolTip(uLang::Form1_lbMarkers_hint);
+    QFont status = lbMarkers->font();
+    status.setPixelSize(13);
+    status.setBold(true);
+    lbMarkers->setFont(status);
+    lbMarkers->setGeometry(324, 3, 110, 34);
+}
+
+// ---- zoom, width, scrolling -------------------------------------------------------------
+
+bool TForm1::TimelineLoaded() const { return FChannel != 0; }
+
+double TForm1::TimelinePlayPosition() const {
+    const double seconds = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    return seconds > 0 ? seconds : 0.0;
+}
+
+void TForm1::TimelineSeek(double Seconds) {
+    BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, Seconds), BASS_POS_BYTE);
+}
+
+void TForm1::btnZoomInClick() {
+    if (TimelineLoaded() && StepZoomIn(FZoomExponent))
+        ApplyZoomStep();
+}
+
+void TForm1::btnZoomOutClick() {
+    if (TimelineLoaded() && StepZoomOut(FZoomExponent))
+        ApplyZoomStep();
+}
+
+void TForm1::ApplyZoomStep() {
+    FZoomFactor = ZoomFactorOf(FZoomExponent);
+    MarkerClickToleranceSec = MarkerClickToleranceFor(FZoomFactor);
+    UpdateTimelineWidth();
+    LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    ScrollToPixel(PixelOfTime(TimelinePlayPosition(), FZoomFactor));
+}
+
+void TForm1::UpdateTimelineWidth() {
+    PaintBox1->setPictureWidth(TimelineWidthFor(FDuration, FZoomFactor));
+    PaintBox1->update();
+}
+
+void TForm1::ScrollToPixel(qint64 X) {
+    if (const auto target = ScrollTargetFor(X, ScrollBox1->horzPosition(), ScrollBox1->clientWidth()))
+        ScrollBox1->setHorzPosition(*target);
+}
+
+void TForm1::TimelineUserScrolled() {
+    if (cbAutoScroll && cbAutoScroll->isChecked())
+        cbAutoScroll->setChecked(false);
+}
+
+// ---- painting ----------------------------------------------------------------------------
+
+void TForm1::PaintBox1Paint(QPainter& canvas, const QRect& exposed) {
+    if (!TimelineLoaded())
+        return;
+    if (FZoomFactor > TimelineZoom::kMaxFactor)
+        FZoomFactor = TimelineZoom::kMaxFactor;
+    TimelineScene scene;
+    scene.loaded = true;
+    scene.zoomFactor = FZoomFactor;
+    scene.duration = FDuration;
+    scene.playPosition = TimelinePlayPosition();
+    scene.markers = &FMarkers;
+    scene.pictureWidth = PaintBox1->pictureWidth();
+    scene.height = PaintBox1->height();
+    scene.font = PaintBox1->font();
+    RenderTimeline(canvas, scene, PaintBox1->origin(), exposed);
+}

@@ -1,0 +1,109 @@
+// TForm1's mouse on the timeline: seek by click, drag markers, the lock and
+// the timeline menu.
+
+#include "app/uMain.h"
+
+#include "platform/Prompts.h"
+#include "settings/LangTexts.h"
+#include "timeline/MarkerModel.h"
+#include "timeline/TimelineGeometry.h"
+#include "timeline/uTimeline.h"
+
+#include <QMenu>
+
+void TForm1::CreateTimelineMenu() {
+    pmTimeline = new QMenu(this);
+    pmTimeline->setObjectName(QStringLiteral("pmTimeline"));
+    auto item = [this](const char* name, const QString& caption) {
+        QAction* action = pmTimeline->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setEnabled(false);  // enabled by the owner of its command
+        return action;
+    };
+    auto separator = [this](const char* name) {
+        QAction* action = pmTimeline->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    DropMarkerPlayPosition1 = item("DropMarkerPlayPosition1", uLang::DropMarkerPlayPosition1_caption);
+    miDeleteMarkerTL = item("miDeleteMarkerTL", uLang::miDeleteMarkerTL_caption);
+    miLock = item("miLock", uLang::miLock_caption);
+    miLock->setCheckable(true);
+    miLock->setEnabled(true);
+    connect(miLock, &QAction::triggered, this, &TForm1::miLockClick);
+    N4 = separator("N4");
+    miFileInfo = item("miFileInfo", uLang::miFileInfo_caption);
+    N1 = separator("N1");
+    miSettings = item("miSettings", uLang::miSettings_caption);
+    N2 = separator("N2");
+    miDeleteAllMarkers = item("miDeleteAllMarkers", uLang::miDeleteAllMarkers_caption);
+    // The check mark shows the lock as it is now, also after the settings
+    // window changed it.
+    connect(pmTimeline, &QMenu::aboutToShow, this, [this] { miLock->setChecked(LockMarkers); });
+
+    ScrollBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ScrollBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { pmTimeline->popup(ScrollBox1->mapToGlobal(pos)); });
+}
+
+void TForm1::miLockClick() {
+    LockMarkers = !LockMarkers;
+    miLock->setChecked(LockMarkers);
+}
+
+bool TForm1::FindClosestMarkerAtPixel(int X, int& MarkerIndex) const {
+    return FindClosestMarker(FMarkers, X / FZoomFactor, MarkerClickToleranceSec, MarkerIndex);
+}
+
+void TForm1::PaintBox1MouseDown(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int /*Y*/) {
+    if (!TimelineLoaded() || Button != Qt::LeftButton)
+        return;
+    int index = -1;
+    if (!LockMarkers && FindClosestMarkerAtPixel(X, index)) {
+        if (Shift & Qt::LeftButton) {
+            FDraggingMarkerIndex = index;
+            FDragging = true;
+            FDragStartTime = FMarkers[index].Time;
+        }
+        return;
+    }
+    TimelineSeek(PointerTimeAt(X, FZoomFactor, FDuration));
+}
+
+void TForm1::PaintBox1MouseMove(Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
+    if (LockMarkers)
+        return;
+    int index = -1;
+    if (FindClosestMarkerAtPixel(X, index)) {
+        PaintBox1->setCursor(Qt::PointingHandCursor);
+        SelectMarkerRow(index);
+    } else {
+        PaintBox1->setCursor(Qt::ArrowCursor);
+    }
+    // The marker follows the pointer; the list is sorted again at the drop.
+    if (FDragging && FDraggingMarkerIndex >= 0 && FDraggingMarkerIndex < FMarkers.size())
+        FMarkers[FDraggingMarkerIndex].Time = PointerTimeAt(X, FZoomFactor, FDuration);
+}
+
+void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
+    if (Button != Qt::LeftButton || FDraggingMarkerIndex < 0)
+        return;
+    const double t = PointerTimeAt(X, FZoomFactor, FDuration);
+    const int index = FDraggingMarkerIndex;
+    // The list may have changed under the drag (a key deleted markers).
+    if (index < FMarkers.size()) {
+        if (MarkerExistsAt(FMarkers, t, index)) {
+            // Refused: the marker goes back to where the drag took it from,
+            // so no two markers end up at one time.
+            FMarkers[index].Time = FDragStartTime;
+            prompts().message(uLang::Form1_PlaceMarkerError_msg);
+        } else {
+            FMarkers[index].Time = t;
+        }
+        RebuildMarkerView();
+    }
+    if (TimelineLoaded())
+        TimelineSeek(t);
+    FDraggingMarkerIndex = -1;
+    SetMarkersChanged(true);
+}
