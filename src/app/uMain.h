@@ -24,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -34,11 +35,14 @@ class QEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class QMenu;
+class QTableView;
 class QTimer;
 class QToolButton;
 class QWheelEvent;
 class CaptionLabel;
 class TQrGbar;
+class MarkerListModel;
 enum class ButtonGlyph;
 
 class QAction;
@@ -382,6 +386,61 @@ private:
 public:
 
     // ---- markers: commands, marker list, editor --------------------------------
+    // CreateMarkerControls is called once by the window's creation, after the
+    // panels pnMarkers and Panel2 exist (they are passed in). It puts
+    // btnPreviousMarker, btnNextMarker, btnAddMarker and btnDeleteMarker into
+    // markersPanel and btnEditMarker and btmDeleteLvMarker into panel2, each at
+    // its design place, and creates the marker list lvMarkers on the window at
+    // (2,194), 883 x 172 (the window keeps it anchored to all four sides), with
+    // its menu pmMarkers. The timeline menu's marker items and the keys M and
+    // Delete call the handlers below.
+    void CreateMarkerControls(QWidget* markersPanel, QWidget* panel2);
+
+    void btnAddMarkerClick();       // a marker at the play position
+    void btnDeleteMarkerClick();    // the marker nearest to the play position
+    void btmDeleteLvMarkerClick();  // the selected row's marker
+    void miDeleteAllMarkersClick();
+    void btnNextMarkerClick();      // pauses, then seeks to the next marker
+    void btnPreviousMarkerClick();  // pauses, then seeks to the previous marker
+    void lvMarkersDblClick();       // seeks to the selected row's time
+    void btnEditMarkerClick();      // edits the selected row's description
+
+    // Sorts the markers and rebuilds the list from them, selecting the same
+    // row position as before (not necessarily the same marker).
+    void RefreshMarkerList();
+    // Focuses the list, selects row Index and scrolls it into view; an index
+    // outside the rows does nothing.
+    void SelectMarkerInList(int Index);
+    // The selected row of lvMarkers, -1 when none.
+    int SelectedMarkerRow() const;
+
+    QToolButton* btnPreviousMarker = nullptr;
+    QToolButton* btnNextMarker = nullptr;
+    QToolButton* btnAddMarker = nullptr;
+    QToolButton* btnDeleteMarker = nullptr;
+    QToolButton* btnEditMarker = nullptr;
+    QToolButton* btmDeleteLvMarker = nullptr;
+    QTableView* lvMarkers = nullptr;
+    MarkerListModel* lvMarkersRows = nullptr;  // the rows lvMarkers shows
+    QMenu* pmMarkers = nullptr;
+    QAction* miEditMarker = nullptr;
+    QAction* miJump = nullptr;
+    QAction* miDelete = nullptr;
+    QAction* N3 = nullptr;
+    QAction* miClearMarkersList = nullptr;
+
+private:
+    void CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2);
+    void CreateMarkerListView();
+    void CreateMarkerListMenu();
+    // The play position in seconds and a seek that keeps the play state,
+    // followed by scrolling the timeline to the new position.
+    double MarkerPlayPosition() const;
+    void SeekToMarkerTime(double seconds);
+    // Pauses a playing stream, then seeks to the step's marker if it has one.
+    void StepToMarker(bool forward);
+
+public:
 
     // ---- keyboard and wheel ------------------------------------------------------
     // Virtual key codes of the shortcuts.

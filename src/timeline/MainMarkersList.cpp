@@ -1,0 +1,190 @@
+// TForm1: the marker list view lvMarkers, its menu pmMarkers and the marker
+// buttons of the panels pnMarkers and Panel2.
+
+#include "app/ButtonImages.h"
+#include "app/uMain.h"
+#include "timeline/MarkerListModel.h"
+#include "timeline/MarkerModel.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+const QColor kListBackground(62, 62, 62);
+const QColor kListText(243, 254, 209);
+constexpr int kListFontPoints = 11;  // until the MarkersFontSize setting is applied
+
+// Narrowest widths of the three columns; the description fills the rest.
+constexpr int kMinColumnWidth[MarkerListModel::ColumnCount] = {50, 120, 200};
+
+QToolButton* makeMarkerButton(QWidget* parent, const char* name, ButtonGlyph glyph,
+                              const QString& hint, const QRect& place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setIcon(ButtonImage(glyph));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(place);
+    return button;
+}
+
+}  // namespace
+
+void TForm1::CreateMarkerControls(QWidget* markersPanel, QWidget* panel2) {
+    CreateMarkerButtons(markersPanel, panel2);
+    CreateMarkerListView();
+    CreateMarkerListMenu();
+}
+
+void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
+    if (!markersPanel)
+        markersPanel = this;
+    if (!panel2)
+        panel2 = this;
+    btnPreviousMarker = makeMarkerButton(markersPanel, "btnPreviousMarker", ButtonGlyph::PreviousMarker,
+                                         QStringLiteral("Pause and go to the Previous Marker"),
+                                         QRect(3, 5, 31, 28));
+    btnNextMarker = makeMarkerButton(markersPanel, "btnNextMarker", ButtonGlyph::NextMarker,
+                                     QStringLiteral("Pause and go to the Next Marker"),
+                                     QRect(39, 5, 31, 28));
+    btnAddMarker = makeMarkerButton(markersPanel, "btnAddMarker", ButtonGlyph::AddMarker,
+                                    QStringLiteral("Drop Marker on Current Position [ M ]"),
+                                    QRect(76, 6, 31, 28));
+    btnDeleteMarker = makeMarkerButton(markersPanel, "btnDeleteMarker", ButtonGlyph::DeleteMarker,
+                                       QStringLiteral("Remove Nearest Marker [ Del ]"),
+                                       QRect(110, 6, 31, 28));
+    btnEditMarker = makeMarkerButton(panel2, "btnEditMarker", ButtonGlyph::Edit,
+                                     QStringLiteral("Edit Selected Marker..."), QRect(1, 5, 72, 31));
+    btnEditMarker->setText(QStringLiteral("Edit..."));
+    btnEditMarker->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    btmDeleteLvMarker = makeMarkerButton(panel2, "btmDeleteLvMarker", ButtonGlyph::Delete,
+                                         QStringLiteral("Delete Selected marker..."), QRect(81, 4, 85, 31));
+    btmDeleteLvMarker->setText(QStringLiteral("Delete..."));
+    btmDeleteLvMarker->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    connect(btnPreviousMarker, &QToolButton::clicked, this, [this] { btnPreviousMarkerClick(); });
+    connect(btnNextMarker, &QToolButton::clicked, this, [this] { btnNextMarkerClick(); });
+    connect(btnAddMarker, &QToolButton::clicked, this, [this] { btnAddMarkerClick(); });
+    connect(btnDeleteMarker, &QToolButton::clicked, this, [this] { btnDeleteMarkerClick(); });
+    connect(btnEditMarker, &QToolButton::clicked, this, [this] { btnEditMarkerClick(); });
+    connect(btmDeleteLvMarker, &QToolButton::clicked, this, [this] { btmDeleteLvMarkerClick(); });
+}
+
+void TForm1::CreateMarkerListView() {
+    lvMarkersRows = new MarkerListModel(this);
+    lvMarkers = new QTableView(this);
+    lvMarkers->setObjectName(QStringLiteral("lvMarkers"));
+    lvMarkers->setGeometry(2, 194, 883, 172);
+    lvMarkers->setModel(lvMarkersRows);
+    lvMarkers->setToolTip(QStringLiteral("MARKER LIST"));
+    lvMarkers->setShowGrid(true);
+    lvMarkers->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvMarkers->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvMarkers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvMarkers->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    lvMarkers->setWordWrap(false);
+    lvMarkers->setCornerButtonEnabled(false);
+
+    QFont font = lvMarkers->font();
+    font.setPointSize(kListFontPoints);
+    lvMarkers->setFont(font);
+    QPalette pal = lvMarkers->palette();
+    pal.setColor(QPalette::Base, kListBackground);
+    pal.setColor(QPalette::Window, kListBackground);
+    pal.setColor(QPalette::Text, kListText);
+    // The selection stays as visible without the focus as with it.
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    lvMarkers->setPalette(pal);
+
+    // Every row has the font's height, so 10,000 rows cost no measuring.
+    QHeaderView* rows = lvMarkers->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(lvMarkers->fontMetrics().height() + 6);
+
+    QHeaderView* columns = lvMarkers->horizontalHeader();
+    columns->setMinimumSectionSize(kMinColumnWidth[MarkerListModel::ColNumber]);
+    columns->setStretchLastSection(true);
+    columns->setHighlightSections(false);
+    columns->resizeSection(MarkerListModel::ColNumber, 50);
+    columns->resizeSection(MarkerListModel::ColTimeCode, 130);
+    connect(columns, &QHeaderView::sectionResized, this, [columns](int section, int, int width) {
+        if (section >= 0 && section < MarkerListModel::ColumnCount && width < kMinColumnWidth[section])
+            columns->resizeSection(section, kMinColumnWidth[section]);
+    });
+
+    connect(lvMarkers, &QTableView::doubleClicked, this, [this] { lvMarkersDblClick(); });
+}
+
+void TForm1::CreateMarkerListMenu() {
+    pmMarkers = new QMenu(this);
+    pmMarkers->setObjectName(QStringLiteral("pmMarkers"));
+    QStyle* style = lvMarkers->style();
+    miEditMarker = pmMarkers->addAction(style->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                        QStringLiteral("Edit Marker..."));
+    miEditMarker->setObjectName(QStringLiteral("miEditMarker"));
+    miJump = pmMarkers->addAction(style->standardIcon(QStyle::SP_ArrowRight),
+                                  QStringLiteral("Jump to marker"));
+    miJump->setObjectName(QStringLiteral("miJump"));
+    miDelete = pmMarkers->addAction(style->standardIcon(QStyle::SP_DialogDiscardButton),
+                                    QStringLiteral("Delete Marker..."));
+    miDelete->setObjectName(QStringLiteral("miDelete"));
+    N3 = pmMarkers->addSeparator();
+    N3->setObjectName(QStringLiteral("N3"));
+    miClearMarkersList = pmMarkers->addAction(style->standardIcon(QStyle::SP_TrashIcon),
+                                              QStringLiteral("Delete All Markers..."));
+    miClearMarkersList->setObjectName(QStringLiteral("miClearMarkersList"));
+
+    connect(miEditMarker, &QAction::triggered, this, [this] { btnEditMarkerClick(); });
+    connect(miJump, &QAction::triggered, this, [this] { lvMarkersDblClick(); });
+    // The list menu's delete acts on the marker nearest to the play position,
+    // not on the selected row.
+    connect(miDelete, &QAction::triggered, this, [this] { btnDeleteMarkerClick(); });
+    connect(miClearMarkersList, &QAction::triggered, this, [this] { miDeleteAllMarkersClick(); });
+
+    lvMarkers->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvMarkers, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        pmMarkers->popup(lvMarkers->viewport()->mapToGlobal(at));
+    });
+}
+
+int TForm1::SelectedMarkerRow() const {
+    if (!lvMarkers)
+        return -1;
+    const QModelIndexList selected = lvMarkers->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TForm1::RefreshMarkerList() {
+    ::SortMarkersByTime(FMarkers);
+    if (!lvMarkers)
+        return;
+    const int selected = SelectedMarkerRow();
+    lvMarkers->setUpdatesEnabled(false);
+    lvMarkersRows->rebuild(FMarkers);
+    lvMarkers->setUpdatesEnabled(true);
+    if (selected >= 0 && selected < lvMarkersRows->rowCount())
+        lvMarkers->selectionModel()->select(
+            lvMarkersRows->index(selected, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TForm1::SelectMarkerInList(int Index) {
+    if (!lvMarkers || Index < 0 || Index >= lvMarkersRows->rowCount())
+        return;
+    lvMarkers->setFocus();
+    const QModelIndex row = lvMarkersRows->index(Index, 0);
+    lvMarkers->selectionModel()->setCurrentIndex(
+        row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lvMarkers->scrollTo(row, QAbstractItemView::EnsureVisible);
+}
