@@ -7,6 +7,7 @@
 #include "timeline/MarkerModel.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -36,6 +37,24 @@ QToolButton* makeMarkerButton(QWidget* parent, const char* name, ButtonGlyph gly
     button->setGeometry(place);
     return button;
 }
+
+// The list keeps every row one line of its font high, also after the
+// MarkersFontSize setting changes the font, so 10,000 rows cost no measuring.
+class MarkerTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    void fitRowHeightToFont() {
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        QTableView::changeEvent(event);
+        if (event->type() == QEvent::FontChange)
+            fitRowHeightToFont();
+    }
+};
 
 }  // namespace
 
@@ -81,7 +100,8 @@ void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
 
 void TForm1::CreateMarkerListView() {
     lvMarkersRows = new MarkerListModel(this);
-    lvMarkers = new QTableView(this);
+    auto* view = new MarkerTableView(this);
+    lvMarkers = view;
     lvMarkers->setObjectName(QStringLiteral("lvMarkers"));
     lvMarkers->setGeometry(2, 194, 883, 172);
     lvMarkers->setModel(lvMarkersRows);
@@ -106,11 +126,10 @@ void TForm1::CreateMarkerListView() {
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     lvMarkers->setPalette(pal);
 
-    // Every row has the font's height, so 10,000 rows cost no measuring.
     QHeaderView* rows = lvMarkers->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(lvMarkers->fontMetrics().height() + 6);
+    view->fitRowHeightToFont();
 
     QHeaderView* columns = lvMarkers->horizontalHeader();
     columns->setMinimumSectionSize(kMinColumnWidth[MarkerListModel::ColNumber]);

@@ -251,3 +251,29 @@ TEST(MarkerList, EditWithoutSelectionAsksForOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MarkerList, ViewIsAReadOnlySingleRowListWhoseSelectionStaysVisible) {
+    MarkerWindow w;
+    QTableView* view = w.form().lvMarkers;
+    EXPECT_TRUE(view->showGrid());
+    EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(view->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+    const QPalette pal = view->palette();
+    EXPECT_EQ(pal.color(QPalette::Inactive, QPalette::Highlight),
+              pal.color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(pal.color(QPalette::Base), QColor(62, 62, 62));
+    EXPECT_EQ(pal.color(QPalette::Text), QColor(243, 254, 209));
+
+    // A larger font (the MarkersFontSize setting) makes every row taller.
+    w.setMarkers({1.0});
+    const int before = view->rowHeight(0);
+    QFont big = view->font();
+    big.setPointSize(20);
+    view->setFont(big);
+    EXPECT_GT(view->rowHeight(0), before);
+}
+
+}  // namespace
