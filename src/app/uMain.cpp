@@ -8,6 +8,7 @@
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -23,11 +24,14 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
+
+#include <utility>
 
 namespace {
 TForm1* g_form1 = nullptr;
@@ -143,6 +147,7 @@ void TForm1::CreateControls() {
     CreatePlayPanel();
     CreateMarkerPanels();
     PlaceTimelineControls();
+    ConnectTimelineMarkerItems();
     CreatePlayListPanel();
 
     lbPosition = MakeLabel(this, "lbPosition", QStringLiteral("00:00:00.000"), QPoint(11, 123));
@@ -230,6 +235,21 @@ void TForm1::CreateMarkerPanels() {
     btnHelp = MakeButton(Panel2, "btnHelp", ButtonGlyph::Help,
                          QStringLiteral("Program Documentation..."), QPoint(403, 4));
     connect(btnHelp, &QToolButton::clicked, this, &TForm1::btnHelpClick);
+    CreateMarkerControls(pnMarkers, Panel2);
+    Anchor(lvMarkers, QRect(2, 194, 883, 172), true, true, true);
+}
+
+// The timeline menu's marker items run the marker commands.
+void TForm1::ConnectTimelineMarkerItems() {
+    const std::pair<QAction*, void (TForm1::*)()> items[] = {
+        {DropMarkerPlayPosition1, &TForm1::btnAddMarkerClick},
+        {miDeleteMarkerTL, &TForm1::btnDeleteMarkerClick},
+        {miDeleteAllMarkers, &TForm1::miDeleteAllMarkersClick},
+    };
+    for (const auto& [action, command] : items) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, command);
+    }
 }
 
 void TForm1::CreatePlayListPanel() {
@@ -391,7 +411,7 @@ void TForm1::FocusMarkerList() {
 }
 
 QWidget* TForm1::lvMarkersWidget() const {
-    return nullptr;
+    return lvMarkers;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -8,7 +8,6 @@
 // Each section below is kept by the subsystem named in its heading; add members
 // to your own section only.
 
-#include "app/TimelineStandIn.h"
 #include "audio/bass.h"
 
 #include <QColor>
@@ -51,7 +50,7 @@ class QPainter;
 class TimelinePaintBox;
 class TimelineScrollBox;
 
-class TForm1 : public QWidget, public TimelineStandIn {
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
@@ -167,6 +166,7 @@ private:
     void CreatePlayPanel();
     void CreatePlayListPanel();
     void CreateMarkerPanels();
+    void ConnectTimelineMarkerItems();
     void CreateEqPanel();
     void CreateVolumePanel();
     void ApplyDarkLook();

@@ -58,7 +58,7 @@ void TForm1::EndAudioLibrary() {
 
 void TForm1::ResetForNewFile() {
     FMarkers.clear();
-    // The marker list view is emptied with the markers.
+    RefreshMarkerList();  // the marker list view is emptied with the markers
     if (FChannel != 0)
         BASS_ChannelStop(FChannel);
     FZoomExponent = 0;

@@ -29,10 +29,12 @@ void TForm1::SetMarkersChanged(bool Value) {
 }
 
 void TForm1::RebuildMarkerView() {
-    SortMarkersByTime(FMarkers);
+    RefreshMarkerList();
 }
 
-void TForm1::SelectMarkerRow(int /*Index*/) {}
+void TForm1::SelectMarkerRow(int Index) {
+    SelectMarkerInList(Index);
+}
 
 void TForm1::LoadMarkersForFile(const QString& FileName) {
     FMarkersFileDamaged = false;

@@ -5,6 +5,7 @@
 #include "audio/bass.h"
 #include "platform/AppError.h"
 #include "platform/Prompts.h"
+#include "settings/LangTexts.h"
 #include "timeline/MarkerListModel.h"
 #include "timeline/MarkerModel.h"
 #include "timeline/MarkerNavigation.h"
@@ -20,25 +21,6 @@ namespace {
 
 // Every new marker starts with this description; it is not a language text.
 const QString kNewMarkerDescription = QStringLiteral("Edit Description");
-
-// The main window's marker messages (section main_msg of the language file),
-// by key, with their default texts.
-QString MarkerMessage(const char* key) {
-    static const struct {
-        const char* key;
-        const char* text;
-    } defaults[] = {
-        {"Form1_marker_already_exists", "A marker already exists at this time position"},
-        {"Form1_Delete_Marker_msg", "Are you sure to delete this Marker?"},
-        {"Form1_Delete_all_Markers_msg", "Are you sure to delete all markers?"},
-        {"Form1_Select_Marker_msg", "Please select a marker to edit"},
-        {"Form1_Time_Format_Error_msg", "Invalid time format for the selected marker"},
-    };
-    for (const auto& d : defaults)
-        if (qstrcmp(d.key, key) == 0)
-            return QString::fromUtf8(d.text);
-    return QString::fromUtf8(key);
-}
 
 // The seconds a row's "Time Code" stands for; nothing when it does not parse.
 std::optional<double> RowSeconds(const MarkerListModel& rows, int row) {
@@ -65,7 +47,7 @@ void TForm1::btnAddMarkerClick() {
         return;
     const double position = MarkerPlayPosition();
     if (::MarkerExistsAt(FMarkers, position, -1)) {
-        prompts().message(MarkerMessage("Form1_marker_already_exists"));
+        prompts().message(uLang::Form1_marker_already_exists);
         return;
     }
     FMarkers.append({position, kNewMarkerDescription});
@@ -76,7 +58,7 @@ void TForm1::btnAddMarkerClick() {
 void TForm1::btnDeleteMarkerClick() {
     if (FChannel == 0 || FMarkers.isEmpty())
         return;
-    if (!prompts().confirmOkCancel(MarkerMessage("Form1_Delete_Marker_msg")))
+    if (!prompts().confirmOkCancel(uLang::Form1_Delete_Marker_msg))
         return;
     const int nearest = NearestMarkerIndex(FMarkers, MarkerPlayPosition());
     if (nearest < 0)
@@ -89,7 +71,7 @@ void TForm1::btnDeleteMarkerClick() {
 void TForm1::btmDeleteLvMarkerClick() {
     if (FMarkers.isEmpty())
         return;
-    if (!prompts().confirmOkCancel(MarkerMessage("Form1_Delete_Marker_msg")))
+    if (!prompts().confirmOkCancel(uLang::Form1_Delete_Marker_msg))
         return;
     const int row = SelectedMarkerRow();
     if (row >= 0) {
@@ -115,7 +97,7 @@ void TForm1::btmDeleteLvMarkerClick() {
 void TForm1::miDeleteAllMarkersClick() {
     if (FChannel == 0 || FMarkers.isEmpty())
         return;
-    if (!prompts().confirmOkCancel(MarkerMessage("Form1_Delete_all_Markers_msg")))
+    if (!prompts().confirmOkCancel(uLang::Form1_Delete_all_Markers_msg))
         return;
     FMarkers.clear();
     lvMarkersRows->clear();
@@ -146,7 +128,7 @@ void TForm1::lvMarkersDblClick() {
         return;
     const std::optional<double> t = RowSeconds(*lvMarkersRows, row);
     if (!t) {
-        prompts().message(MarkerMessage("Form1_Time_Format_Error_msg"));
+        prompts().message(uLang::Form1_Time_Format_Error_msg);
         return;
     }
     if (FChannel != 0)
@@ -158,7 +140,7 @@ void TForm1::btnEditMarkerClick() {
         return;
     const int row = SelectedMarkerRow();
     if (row < 0) {
-        prompts().message(MarkerMessage("Form1_Select_Marker_msg"));
+        prompts().message(uLang::Form1_Select_Marker_msg);
         return;
     }
     const QString oldText = lvMarkersRows->description(row);
