@@ -4,6 +4,7 @@
 #include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
+#include "playlist/uList.h"
 
 #include "app/CaptionLabel.h"
 #include "timeline/TimeUtils.h"
@@ -108,7 +109,9 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
     }
     if (PointerOver(tbVolume, MousePos) || PointerOver(lbVolume, MousePos)) {
         tbVolume->SetValue(tbVolume->Value() + (up ? VolumeWheelStep : -VolumeWheelStep));
-        // The playlist window's volume bar takes the value once it exists.
+        // playlist: the playlist window's volume bar takes the value.
+        if (frmList())
+            frmList()->tbVolume->SetValue(tbVolume->Value());
         return true;
     }
     if (FChannel != 0 && PointerOver(PaintBox1, MousePos)) {

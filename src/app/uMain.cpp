@@ -4,9 +4,12 @@
 #include "app/ButtonImages.h"
 #include "app/CaptionLabel.h"
 #include "app/DarkLook.h"
+#include "controls/uMessage.h"
 #include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "playlist/uList.h"
+#include "settings/LangTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,7 +82,8 @@ void TForm1::FormCreate() {
     // itself gets the dark palette.
     ApplyDarkLook();
     FFirstShowProcessed = false;
-    // The playlist window is created here once it exists.
+    // playlist: the playlist window, created once, without an owner.
+    CreatePlayListWindow();
     ApplyApplicationHints();
     CreateControls();
     SetupBandBars();
@@ -437,6 +441,9 @@ bool TForm1::FormCloseQuery() {
 void TForm1::FormClose() {
     // The settings are written here once the settings store exists, then the
     // playlist when it is to be kept.
+    // playlist: an empty list is not written, so the previous file stays.
+    if (SettingAutoSaveList() && frmList())
+        frmList()->SaveListBg(frmList()->ListFilename());
     EndAudioLibrary();
     FClosing = true;
 }
@@ -483,7 +490,12 @@ void TForm1::btnOptionsClick() {
 }
 
 void TForm1::btnPlayListClick() {
-    // Shows the playlist window once it exists.
+    // playlist: show the playlist window.
+    if (TfrmList* list = frmList()) {
+        list->show();
+        list->raise();
+        list->activateWindow();
+    }
 }
 
 void TForm1::btnHelpClick() {
@@ -491,19 +503,30 @@ void TForm1::btnHelpClick() {
 }
 
 void TForm1::btnAddToPlayListClick() {
-    // Appends the current file to the playlist once the playlist exists.
+    // playlist: append the current file and say so at the pointer for 2 s.
+    if (FChannel == 0)
+        return;
+    AddToPlayList(FAudioFileName);
+    if (frmMsg())
+        frmMsg()->ShowMessageTimeout(uLang::File_msg + ' ' + QFileInfo(FAudioFileName).fileName() + ' ' +
+                                         uLang::Form1_Added_to_PlayList_msg,
+                                     2000, QCursor::pos() - QPoint(100, 100));
 }
 
 void TForm1::btnNextFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
-    // Then the playlist's next row, once the playlist exists.
+    // playlist: then the playlist's next row.
+    if (frmList())
+        frmList()->PlayNext();
 }
 
 void TForm1::btnPrevFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
-    // Then the playlist's previous row, once the playlist exists.
+    // playlist: then the playlist's previous row.
+    if (frmList())
+        frmList()->PlayPrev();
 }
 
 void TForm1::cbAutoScrollMouseUp() {
@@ -544,7 +567,9 @@ void TForm1::WMCopyData(const QString& path) {
         return;
     LoadAudioFile(path);
     btnPlayPauseClick();
-    // With AddCL on the file is appended to the playlist once it exists.
+    // playlist: with AddCL on the file is appended to the playlist.
+    if (SettingAddCL())
+        AddToPlayList(FAudioFileName);
 }
 
 void TForm1::WMDropFiles(const QStringList& paths) {
@@ -560,7 +585,9 @@ void TForm1::WMDropFiles(const QStringList& paths) {
             break;
         }
     }
-    // With AddOnDrop on the file is appended to the playlist once it exists.
+    // playlist: with AddOnDrop on the file is appended to the playlist.
+    if (SettingAddOnDrop())
+        AddToPlayList(FAudioFileName);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -603,7 +630,9 @@ void TForm1::btnOpenFileClick() {
     const QStringList chosen = prompts().openFiles(dialog);
     if (!chosen.isEmpty())
         LoadAudioFile(chosen.first());
-    // With AddOnOpen on the file is appended to the playlist once it exists.
+    // playlist: with AddOnOpen on the file is appended to the playlist.
+    if (SettingAddOnOpen())
+        AddToPlayList(FAudioFileName);
 }
 
 // ---- event routing --------------------------------------------------------------------

@@ -466,6 +466,15 @@ private:
     void SeekBy(double seconds);
     bool PointerOver(QWidget* control, QPoint screenPos) const;
     void NudgePointer();
+
+    // ---- playlist: the playlist window's link to this window -------------------
+public:
+    // Creates the playlist window unless it exists and binds its transport,
+    // volume and settings commands to this window (src/playlist/MainPlaylist.cpp).
+    void CreatePlayListWindow();
+    // The playlist step of the intake and of the add button: appends FileName
+    // to the playlist without focusing it.
+    void AddToPlayList(const QString& FileName);
 };
 
 // The one main window of the running player (nullptr before it is created).

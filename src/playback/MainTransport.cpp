@@ -4,8 +4,9 @@
 #include "app/uMain.h"
 #include "timeline/uTimeline.h"
 
+#include "app/ButtonImages.h"
 #include "controls/uQrGbar.h"
-
+#include "playlist/uList.h"
 #include "timeline/TimeUtils.h"
 
 #include <QCheckBox>
@@ -18,8 +19,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-#include "app/ButtonImages.h"
 
 namespace {
 
@@ -141,7 +140,9 @@ void TForm1::btnPlayPauseClick() {
         SetPlayPauseImage(1);
         break;
     }
-    // The playlist window hears of the change once it exists.
+    // playlist: the playlist window hears of the change.
+    if (frmList())
+        frmList()->UpdatePlayPause();
 }
 
 void TForm1::Play_Pause() { btnPlayPauseClick(); }
@@ -152,7 +153,9 @@ void TForm1::btnStopClick() {
     BASS_ChannelStop(FChannel);
     BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
     SetPlayPauseImage(0);
-    // The playlist window hears of the change once it exists.
+    // playlist: the playlist window hears of the change.
+    if (frmList())
+        frmList()->UpdatePlayPause();
 }
 
 void TForm1::Stop() { btnStop->click(); }
@@ -166,6 +169,9 @@ void TForm1::SetAutoStop(BOOL Value) {
     // boxes (here and in the playlist window) cannot call each other for ever.
     CheckBox1->setChecked(Value != 0);
     FAutoStop = Value;
+    // playlist: the playlist window's box shows the same state.
+    if (frmList())
+        frmList()->cbAutoStop->setChecked(Value != 0);
 }
 
 void TForm1::CheckBox1Click() {
@@ -184,8 +190,12 @@ void TForm1::Timer1Timer() {
     lbPosition->setText(SecondsToTimeStr(pos, true));
     if (PaintBox1)
         PaintBox1->update();
-    if (!isPlaying())
+    if (!isPlaying()) {
         gbIUv->SetValue(0);
+        // playlist: the playlist window's meter as well.
+        if (frmList())
+            frmList()->gbIUv->SetValue(0);
+    }
     const DWORD level = BASS_ChannelGetLevel(FChannel);
     if (level == 0xFFFFFFFF) {
         gbIUv->SetValue(0);
@@ -194,6 +204,9 @@ void TForm1::Timer1Timer() {
     const DWORD peak = std::max(level & 0xFFFF, level >> 16);
     const float fraction = static_cast<float>(static_cast<double>(peak) / 32768.0);
     gbIUv->SetValue(static_cast<int>(std::trunc(static_cast<double>(fraction) * gbIUv->Max())));
+    // playlist: the playlist window's meter takes the same value.
+    if (frmList())
+        frmList()->gbIUv->SetValue(gbIUv->Value());
 }
 
 // ---- end of track ----------------------------------------------------------------------------
@@ -218,6 +231,12 @@ void TForm1::HandleTrackEnd(DWORD channel, quint64 serial) {
         QCoreApplication::processEvents();
     if (CheckBox1->isChecked())
         return;
-    // With auto-stop off the playlist plays on once it exists; an empty
-    // playlist ends here as well.
+    // playlist: with auto-stop off the playlist plays on; an empty playlist
+    // ends here as well.
+    TfrmList* list = frmList();
+    if (!list || list->Empty())
+        return;
+    if (MarkersChanged() && SettingAutoSave())
+        btnSaveMarkersClick();
+    list->PlayNext();
 }

@@ -5,6 +5,7 @@
 #include "app/CaptionLabel.h"
 #include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
+#include "playlist/uList.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -56,7 +57,9 @@ int TForm1::GetVolume() const { return tbVolume->Value(); }
 void TForm1::tbVolume_Change() { SetVolume(tbVolume->Value()); }
 
 void TForm1::tbVolumeMouseUp() {
-    // The playlist window's volume bar takes the value once it exists.
+    // playlist: the playlist window's volume bar takes the value.
+    if (frmList())
+        frmList()->tbVolume->SetValue(tbVolume->Value());
 }
 
 void TForm1::Panel1Resize() {

@@ -37,7 +37,6 @@ TfrmList::TFileFactsReader g_factsReader;
 constexpr TColor kBackground = 0x3E3E3E;
 constexpr TColor kListText = 0xD1FEF3;
 constexpr TColor kVolumeBar = 0xBBE6DE;
-constexpr TColor kLevelBg = 0x414141;
 
 // The mime type of a row dragged inside the list.
 const char* const kRowMime = "application/x-velmo-playlist-row";
@@ -205,10 +204,10 @@ void TfrmList::CreateControls() {
     gbIUv = new TQrGbar(this);
     gbIUv->setObjectName(QStringLiteral("gbIUv"));
     gbIUv->setGeometry(319, 42, 334, 6);
-    gbIUv->SetBorder(false);
+    gbIUv->SetBorder(true);
     gbIUv->SetBorderColor(clSilver);
     gbIUv->SetBarColor(clLime);
-    gbIUv->SetBgColor(kLevelBg);
+    gbIUv->SetBgColor(clBlack);
     gbIUv->SetSetByMouse(false);
 
     CreateListPanel();

@@ -1,0 +1,46 @@
+// TForm1's side of the playlist: creating the playlist window and binding its
+// transport, volume and settings commands to this window.
+
+#include "app/uMain.h"
+
+#include "controls/uQrGbar.h"
+#include "playlist/uList.h"
+
+#include <QPointer>
+
+void TForm1::CreatePlayListWindow() {
+    // Without an owner: the playlist is a top-level window of its own that
+    // lives as long as the program.
+    TfrmList* list = frmList() ? frmList() : new TfrmList(nullptr);
+    // The link reaches this window only while it exists.
+    QPointer<TForm1> self(this);
+    auto with = [self](auto action) {
+        return [self, action](auto&&... args) {
+            if (self)
+                action(self.data(), args...);
+        };
+    };
+    TfrmList::TPlayerLink link;
+    link.LoadAudioFile = with([](TForm1* f, const QString& file) { f->LoadAudioFile(file); });
+    link.Play_Pause = with([](TForm1* f) { f->Play_Pause(); });
+    link.Stop = with([](TForm1* f) { f->Stop(); });
+    link.SetAutoStop = with([](TForm1* f, bool on) { f->SetAutoStop(on ? -1 : 0); });
+    link.SaveMarkersIfAutoSave = with([](TForm1* f) {
+        if (f->MarkersChanged() && f->SettingAutoSave())
+            f->btnSaveMarkersClick();
+    });
+    link.SetVolumeBar = with([](TForm1* f, int value) { f->tbVolume->SetValue(value); });
+    link.Volume = [self] { return self ? self->GetVolume() : 0; };
+    link.ShowPlayer = with([](TForm1* f) {
+        f->show();
+        f->raise();
+        f->activateWindow();
+    });
+    link.ShowSettings = with([](TForm1* f) { f->btnOptionsClick(); });
+    list->SetPlayerLink(std::move(link));
+}
+
+void TForm1::AddToPlayList(const QString& FileName) {
+    if (TfrmList* list = frmList())
+        list->AddFileToList(FileName, false);
+}
