@@ -2,3 +2,8 @@
 add_test(NAME desktop_install
          COMMAND ${dir}/check-install.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
 set_tests_properties(desktop_install PROPERTIES TIMEOUT 120)
+
+# The real player on a private session bus, driven by the real client playerctl.
+add_test(NAME desktop_mpris
+         COMMAND dbus-run-session -- ${dir}/mpris-playerctl.sh $<TARGET_FILE:velmoplayer>)
+set_tests_properties(desktop_mpris PROPERTIES TIMEOUT 120)
