@@ -1,6 +1,8 @@
 // Program entry: the first start becomes the player, a later start hands its
 // file argument to the running player and exits.
 
+#include "app/MprisMainWindow.h"
+#include "app/MprisService.h"
 #include "app/VelmoApplication.h"
 #include "app/uMain.h"
 #include "controls/uAbout.h"
@@ -12,6 +14,7 @@
 #include "settings/uSettings.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 
 namespace {
 
@@ -27,6 +30,9 @@ int RunMessenger(int argc, char** argv) {
 
 int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     VelmoApplication app(argc, argv);
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmoplayer"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velmoplayer.png")));
     QtPrompts qtPrompts;
     setPrompts(&qtPrompts);
     QtShell qtShell;
@@ -43,6 +49,13 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     HandOffServer handOff([&window](const QString& path) { window.WMCopyData(path); });
     if (lock.held())
         handOff.listen(lock);
+
+    // Media keys and desktop sound applets (MPRIS on the session bus); without
+    // a session bus the player runs without them, silently.
+    MprisMainWindow mprisPlayer(window);
+    MprisService mpris(mprisPlayer, QDBusConnection::sessionBus());
+    mpris.start();
+
     window.show();
     const int result = app.exec();
     handOff.close();

@@ -6,6 +6,7 @@
 
 #include "app/ButtonImages.h"
 #include "controls/uQrGbar.h"
+#include "platform/RecentFiles.h"
 #include "playlist/uList.h"
 #include "timeline/TimeUtils.h"
 
@@ -95,6 +96,8 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     BASS_ChannelSetSync(FChannel, BASS_SYNC_END, 0, &TForm1::EndSyncProc, ticket.get());
     FEndSyncTickets.push_back(std::move(ticket));
     FAudioFileName = FileName;
+    // The desktop's recent files list; a list that cannot be written never stops a load.
+    RecentFiles().add(FileName);
 
     const int viewWidth = ScrollBox1 ? ScrollBox1->viewport()->width() : width();
     FZoomFactor = std::min(viewWidth / FDuration, MaxZoomFactor);
