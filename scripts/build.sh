@@ -5,5 +5,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BUILD_DIR:-$root/build}
 generator=()
 command -v ninja >/dev/null && [ ! -f "$build/Makefile" ] && generator=(-G Ninja)
-cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# ccache, when present, shares compiled objects between checkouts of the tree.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$root"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel "$(nproc)" "$@"
