@@ -6,12 +6,14 @@
 #include "app/VelmoApplication.h"
 #include "app/uMain.h"
 #include "controls/uAbout.h"
+#include "controls/uMessage.h"
 #include "platform/HandOffServer.h"
 #include "platform/InstanceLock.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 #include "settings/uIni.h"
 #include "settings/uSettings.h"
+#include "timeline/uEditor.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -39,10 +41,12 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     setShell(&qtShell);
 
     TForm1 window;
-    // The settings and About windows live for the whole run; the settings
-    // file is read once every window exists.
+    // The settings, About, notice and marker editor windows live for the
+    // whole run; the settings file is read once every window exists.
     TfrmSettings settingsWindow;
     TfrmAbout aboutWindow;
+    TfrmMsg messageWindow;
+    frmEditMarker();
     LoadSettings();
     window.SetCommandLineFile(QCoreApplication::arguments().value(1));
 

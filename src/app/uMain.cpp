@@ -10,6 +10,7 @@
 #include "platform/Shell.h"
 #include "playlist/uList.h"
 #include "settings/LangTexts.h"
+#include "settings/uIni.h"
 
 #include <QAction>
 #include <QApplication>
@@ -243,7 +244,8 @@ void TForm1::CreateMarkerPanels() {
     Anchor(lvMarkers, QRect(2, 194, 883, 172), true, true, true);
 }
 
-// The timeline menu's marker items run the marker commands.
+// The timeline menu's marker items run the marker commands; its "Settings..."
+// opens the settings window like btnOptions.
 void TForm1::ConnectTimelineMarkerItems() {
     const std::pair<QAction*, void (TForm1::*)()> items[] = {
         {DropMarkerPlayPosition1, &TForm1::btnAddMarkerClick},
@@ -254,6 +256,8 @@ void TForm1::ConnectTimelineMarkerItems() {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, command);
     }
+    miSettings->setEnabled(true);
+    connect(miSettings, &QAction::triggered, this, &TForm1::btnOptionsClick);
 }
 
 void TForm1::CreatePlayListPanel() {
@@ -439,8 +443,9 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::FormClose() {
-    // The settings are written here once the settings store exists, then the
-    // playlist when it is to be kept.
+    // A failed settings write has been reported; closing goes on, so the
+    // playlist and the library are still finished.
+    SaveSettings();
     // playlist: an empty list is not written, so the previous file stays.
     if (SettingAutoSaveList() && frmList())
         frmList()->SaveListBg(frmList()->ListFilename());
@@ -480,14 +485,6 @@ void TForm1::btnCompactClick() {
 }
 
 // ---- buttons that hand work on --------------------------------------------------
-
-void TForm1::Image1Click() {
-    // Shows the About window once it exists.
-}
-
-void TForm1::btnOptionsClick() {
-    // Shows the settings window modally once it exists.
-}
 
 void TForm1::btnPlayListClick() {
     // playlist: show the playlist window.
@@ -679,14 +676,3 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
-
-// ---- settings read by the window --------------------------------------------------------
-// The settings' defaults, until the settings window supplies the values.
-
-bool TForm1::SettingAutoSave() const { return false; }
-bool TForm1::SettingAutoSaveLastPos() const { return false; }
-bool TForm1::SettingAutoSaveList() const { return false; }
-bool TForm1::SettingAddCL() const { return false; }
-bool TForm1::SettingAddOnDrop() const { return false; }
-bool TForm1::SettingAddOnOpen() const { return false; }
-int TForm1::SettingSeekTime() const { return 1; }

@@ -3,6 +3,7 @@
 // the subsystem they belong to:
 //   src/app/uMain.cpp           creation, layout, show, close, resize, compact, intake
 //   src/app/MainKeys.cpp        keyboard and wheel
+//   src/app/MainSettings.cpp    settings read by the window, settings and About buttons
 //   src/playback/Main*.cpp      transport, position timer, end of track, volume, equalizer
 //   src/timeline/Main*.cpp      timeline view, zoom, mouse, marker file, marker commands
 // Each section below is kept by the subsystem named in its heading; add members

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <numeric>
@@ -45,6 +46,12 @@ QFont pixelFont(int pixels, bool bold = false, bool italic = false, bool underli
     font.setItalic(italic);
     font.setUnderline(underline);
     return font;
+}
+
+// The desktop's font stands for Segoe UI and is often wider: a label grows to
+// the right to show its whole text, never below its design width.
+void FitWidthToText(QLabel* label) {
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
 }
 
 // A colour given as 0x00BBGGRR.
@@ -160,6 +167,8 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(ClientWidth, ClientHeight);
     setFont(pixelFont(12));
+    // Closing the main window ends the program, also while this one is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     Label8 = new QLabel(QStringLiteral("For Velmo, the grey cat who sat beside\n"
                                        "every evening of work on this player,\n"
@@ -183,6 +192,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
     lbAddCL->setObjectName(QStringLiteral("lbAddCL"));
     lbAddCL->setGeometry(8, 109, 192, 20);
     lbAddCL->setFont(pixelFont(15, true));
+    FitWidthToText(lbAddCL);
 
     const unsigned blue = 0xFFCCCC;
     const unsigned green = 0x80FF80;
@@ -204,6 +214,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
     Label7->setObjectName(QStringLiteral("Label7"));
     Label7->setGeometry(189, 280, 216, 20);
     Label7->setFont(pixelFont(15, true));
+    FitWidthToText(Label7);
 
     btnClose = new QPushButton(QStringLiteral("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
@@ -240,6 +251,7 @@ QLabel* TfrmAbout::CreateLink(const char* name, QRect bounds, const QString& tex
     palette.setColor(QPalette::WindowText, bgr(color));
     label->setPalette(palette);
     label->onClick = [this, handler] { (this->*handler)(); };
+    FitWidthToText(label);
     return label;
 }
 

@@ -1,13 +1,15 @@
 // The running program's windows as the settings loader and saver see them.
 // Controls are found by their design names (as the language texts find them):
 // the main window's tbVolume, cbEq, eq1 to eq9 and CheckBox1 (auto-stop), the
-// windows TfrmList and TfrmEditMarker among the top-level windows. A value
-// whose window or control does not exist is kept here, so it goes back into
-// the file as it was read.
+// windows TfrmList and TfrmEditMarker among the top-level windows; the
+// playlist's file and folders go through the playlist window's properties.
+// A value whose window or control does not exist is kept here, so it goes
+// back into the file as it was read.
 
 #include "app/uMain.h"
 #include "controls/uQrGbar.h"
 #include "platform/UserFolders.h"
+#include "playlist/uList.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsWindows.h"
 #include "settings/uIni.h"
@@ -124,14 +126,34 @@ public:
             box->setChecked(on);
     }
 
-    QString ListFilename() const override { return FListFilename; }
-    void LoadListBg(const QString& fileName) override { FListFilename = fileName; }
-    QString LastAddDir() const override { return FLastAddDir; }
-    void SetLastAddDir(const QString& folder) override { FLastAddDir = folder; }
-    QString LastSaveDir() const override { return FLastSaveDir; }
-    void SetLastSaveDir(const QString& folder) override { FLastSaveDir = folder; }
-    QString LastOpenDir() const override { return FLastOpenDir; }
-    void SetLastOpenDir(const QString& folder) override { FLastOpenDir = folder; }
+    // The playlist window decides what it keeps: a list file that cannot be
+    // read leaves its list and file name as they were, a folder that does
+    // not exist leaves the add and save folders at their defaults.
+    QString ListFilename() const override { return frmList() ? frmList()->ListFilename() : FListFilename; }
+    void LoadListBg(const QString& fileName) override {
+        if (TfrmList* list = frmList())
+            list->LoadListBg(fileName);
+        else
+            FListFilename = fileName;
+    }
+    QString LastAddDir() const override { return frmList() ? frmList()->LastAddDir() : FLastAddDir; }
+    void SetLastAddDir(const QString& folder) override {
+        FLastAddDir = folder;
+        if (TfrmList* list = frmList())
+            list->SetLastAddDir(folder);
+    }
+    QString LastSaveDir() const override { return frmList() ? frmList()->LastSaveDir() : FLastSaveDir; }
+    void SetLastSaveDir(const QString& folder) override {
+        FLastSaveDir = folder;
+        if (TfrmList* list = frmList())
+            list->SetLastSaveDir(folder);
+    }
+    QString LastOpenDir() const override { return frmList() ? frmList()->LastOpenDir() : FLastOpenDir; }
+    void SetLastOpenDir(const QString& folder) override {
+        FLastOpenDir = folder;
+        if (TfrmList* list = frmList())
+            list->SetLastOpenDir(folder);
+    }
 
     void ReadAndApplyLanguage() override {
         uLang::ReadLanguageFile();

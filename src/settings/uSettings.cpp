@@ -1,6 +1,8 @@
 #include "settings/uSettings.h"
 
+#include "app/uMain.h"
 #include "playlist/FileHelpers.h"
+#include "playlist/uList.h"
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"
 
@@ -21,6 +23,8 @@ namespace {
 TfrmSettings* g_frmSettings = nullptr;
 
 const QColor kBackground(0x3E, 0x3E, 0x3E);
+const QColor kButtonFace(0x5A, 0x5A, 0x5A);
+const QColor kBoxFace(0x2C, 0x2C, 0x2C);
 
 QFont pixelFont(int pixels, bool bold = false) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -125,6 +129,11 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(cbAddCL, &QCheckBox::toggled, this, &TfrmSettings::cbAddCLClick);
     connect(cbAddOnOpen, &QCheckBox::toggled, this, &TfrmSettings::cbAddOnOpenClick);
     connect(cbAutoSaveLastPos, &QCheckBox::toggled, this, &TfrmSettings::cbAutoSaveLastPosClick);
+    // The lock is the one the timeline's drag obeys and its menu toggles.
+    connect(cbLock, &QCheckBox::toggled, this, [](bool locked) {
+        if (TForm1* form = Form1())
+            form->LockMarkers = locked;
+    });
     connect(seMarkersFont, &QSpinBox::valueChanged, this, &TfrmSettings::seMarkersFontChange);
     connect(seListFont, &QSpinBox::valueChanged, this, &TfrmSettings::seListFontChange);
     connect(seEditorFont, &QSpinBox::valueChanged, this, &TfrmSettings::seEditorFontChange);
@@ -162,8 +171,11 @@ void TfrmSettings::ConnectFontSizeTargets() {
     // names when a size changes, so creation order does not matter.
     connect(this, &TfrmSettings::MarkersFontSizeChanged, this,
             [](int points) { setPointSize(controlOf("TForm1", "lvMarkers"), points); });
-    connect(this, &TfrmSettings::ListFontSizeChanged, this,
-            [](int points) { setPointSize(controlOf("TfrmList", "PList"), points); });
+    // The playlist window fits its row height to the new font itself.
+    connect(this, &TfrmSettings::ListFontSizeChanged, this, [](int points) {
+        if (TfrmList* list = frmList())
+            list->SetListFontSize(points);
+    });
     connect(this, &TfrmSettings::EditorFontSizeChanged, this,
             [](int points) { setPointSize(controlOf("TfrmEditMarker", "Memo1"), points); });
 }
@@ -201,6 +213,9 @@ QSpinBox* TfrmSettings::CreateSpinEdit(const char* name, QRect bounds, int min, 
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, kBackground);
     palette.setColor(QPalette::Text, Qt::white);
+    // The arrow buttons stay visible on the dark window.
+    palette.setColor(QPalette::Button, kButtonFace);
+    palette.setColor(QPalette::ButtonText, Qt::white);
     edit->setPalette(palette);
     return edit;
 }
@@ -227,6 +242,8 @@ void TfrmSettings::FormCreate() {
     palette.setColor(QPalette::Window, kBackground);
     palette.setColor(QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::Text, Qt::white);
+    // Check boxes: a dark box, so the white check mark shows.
+    palette.setColor(QPalette::Base, kBoxFace);
     setPalette(palette);
     setAutoFillBackground(true);
 }

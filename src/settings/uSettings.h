@@ -129,8 +129,8 @@ signals:
 
 private:
     // Connects the three signals above to the marker list lvMarkers of
-    // TForm1, the list PList of TfrmList and the text box Memo1 of
-    // TfrmEditMarker, found by name.
+    // TForm1 and the text box Memo1 of TfrmEditMarker, found by name, and to
+    // the playlist window's SetListFontSize.
     void ConnectFontSizeTargets();
     QSpinBox* CreateSpinEdit(const char* name, QRect bounds, int min, int max, int value);
     QCheckBox* CreateCheckBox(const char* name, QRect bounds);

@@ -5,6 +5,7 @@
 
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"
+#include "settings/uSettings.h"
 #include "timeline/MarkerModel.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
@@ -49,6 +50,9 @@ void TForm1::CreateTimelineMenu() {
 void TForm1::miLockClick() {
     LockMarkers = !LockMarkers;
     miLock->setChecked(LockMarkers);
+    // The settings window shows and keeps the same lock.
+    if (TfrmSettings* settings = frmSettings())
+        settings->SetLockMarkers(LockMarkers);
 }
 
 bool TForm1::FindClosestMarkerAtPixel(int X, int& MarkerIndex) const {
