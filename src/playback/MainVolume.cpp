@@ -6,6 +6,7 @@
 #include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 #include "playlist/uList.h"
+#include "settings/LangTexts.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -27,8 +28,6 @@ constexpr float BandWidthOctaves = 1.5f;
 constexpr DWORD FxVersionMajorMinor = 0x0204;
 // The volume curve spans 40 dB.
 constexpr double VolumeRangeDb = 40.0;
-
-const QString FxLoadErrorMessage = QStringLiteral("Error: bass_fx.dll is not loaded or is incompatible!");
 
 // "63", "1000", "16000": the shortest decimal text of a centre.
 QString CentreText(float centre) {
@@ -101,7 +100,7 @@ void TForm1::ColorBandBars() {
 
 void TForm1::SetupEqualizer() {
     if ((BASS_FX_GetVersion() >> 16) != FxVersionMajorMinor) {
-        prompts().message(FxLoadErrorMessage);
+        prompts().message(uLang::Form1_Bass_Load_Error_msg);
         return;
     }
     for (int i = 0; i < 9; ++i) {

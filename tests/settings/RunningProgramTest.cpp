@@ -113,7 +113,13 @@ TEST_F(RunningProgram, SettingsReachTheWindowsAtStartAndTheFileAtExit) {
     writeFile(listFile, "/music/one.mp3\n/music/two.flac\n");
     const QString addDir = dir.filePath("adds");
     ASSERT_TRUE(QDir().mkpath(addDir));
-    writeFile(SettingsFilePath(), QStringLiteral("[parameters]\n"
+    writeFile(SettingsFilePath(), QStringLiteral("[main_window]\n"
+                                                 "main_left=30\n"
+                                                 "main_width=300\n"
+                                                 "[edit_window]\n"
+                                                 "edit_width=640\n"
+                                                 "edit_height=320\n"
+                                                 "[parameters]\n"
                                                  "volume=40\n"
                                                  "LockMarkers=1\n"
                                                  "MarkersFontSize=14\n"
@@ -127,6 +133,9 @@ TEST_F(RunningProgram, SettingsReachTheWindowsAtStartAndTheFileAtExit) {
                                       .toUtf8());
     LoadSettings();
 
+    EXPECT_EQ(form->pos().x(), 30);
+    EXPECT_EQ(form->width(), TForm1::MinWidth) << "a width below the minimum loads as the minimum";
+    EXPECT_EQ(frmEditMarker()->size(), QSize(640, 320));
     EXPECT_TRUE(form->LockMarkers) << "the timeline's drag obeys the loaded lock";
     EXPECT_EQ(form->tbVolume->Value(), 40);
     EXPECT_EQ(form->lvMarkers->font().pointSize(), 14);
@@ -151,6 +160,8 @@ TEST_F(RunningProgram, SettingsReachTheWindowsAtStartAndTheFileAtExit) {
     form->close();
     EXPECT_TRUE(prompts.asked.isEmpty()) << "nothing changed, nothing asked";
     const ProfileFile ini(SettingsFilePath());
+    EXPECT_EQ(ini.readString("main_window", "main_width", "?"), "725");
+    EXPECT_EQ(ini.readString("edit_window", "edit_width", "?"), "640");
     const QString p = QStringLiteral("parameters");
     EXPECT_EQ(ini.readString(p, "LockMarkers", "?"), "0");
     EXPECT_EQ(ini.readString(p, "ListFontSize", "?"), "13");
@@ -218,6 +229,7 @@ TEST_F(RunningProgram, AboutOpensFromItsButtonAndThePicture) {
     form->btnAbout->click();
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
+    EXPECT_FALSE(about->testAttribute(Qt::WA_QuitOnClose)) << "an open About window must not keep the program alive";
     about->btnClose->click();
     EXPECT_FALSE(about->isVisible());
     form->Image1Click();
