@@ -269,3 +269,31 @@ TEST_F(RunningProgram, LanguageTextsReachEveryControlOfTheMainAndPlaylistWindows
     EXPECT_EQ(frmList()->Settings1->text(), uLang::miSettings_caption);
     EXPECT_TRUE(form->PaintBox1->toolTip().isEmpty()) << "the timeline never shows a hint";
 }
+
+TEST_F(RunningProgram, TranslatedLanguageFileShowsInTheWindowsAndIsKept) {
+    const QByteArray translation = QStringLiteral("[main_hints]\n"
+                                                  "Form1_btnStop_hint=Halt\n"
+                                                  "[main_msg]\n"
+                                                  "Form1_Save_Markers_msg=Marker speichern?\n"
+                                                  "[list_hints]\n"
+                                                  "frmList_btnClear_hint=Liste leeren\n")
+                                       .toUtf8();
+    writeFile(uLang::LanguageFileName(), translation);
+    LoadSettings();
+    EXPECT_EQ(form->btnStop->toolTip(), "Halt");
+    EXPECT_EQ(frmList()->btnClear->toolTip(), "Liste leeren");
+    EXPECT_EQ(form->btnPlayPause->toolTip(), "Start / Pause Play [ Space ]") << "other texts stay English";
+
+    const QString song = dir.filePath("talk.wav");
+    writeSilentWav(song, 2);
+    form->show();
+    form->LoadAudioFile(song);
+    form->btnAddMarkerClick();
+    prompts.answer(Prompts::Answer::No);
+    form->close();
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked.first().text, "Marker speichern?");
+    QFile file(uLang::LanguageFileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), translation) << "an existing language file is never rewritten";
+}
