@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -331,6 +332,13 @@ void TfrmSettings::ShowModalOver(QWidget* owner) {
                                     ? QGuiApplication::primaryScreen()->availableGeometry()
                                     : QRect(0, 0, width(), height()));
     move(area.center() - QPoint(width() / 2, height() / 2));
+    // Kept above the window it was opened from (the playlist window or the
+    // main window); a dialog without one may be placed behind it.
+    QWidget* opener = QApplication::activeWindow() ? QApplication::activeWindow() : owner;
+    if (opener && opener != this && opener->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(opener->windowHandle());
+    }
     exec();
 }
 
