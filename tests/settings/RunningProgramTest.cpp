@@ -199,6 +199,25 @@ TEST_F(RunningProgram, SettingsDecideWhatTheMainWindowDoes) {
     EXPECT_EQ(prompts.asked.size(), 1) << "auto-save does not ask";
     EXPECT_FALSE(form->MarkersChanged());
     EXPECT_TRUE(QFile::exists(song + ".mrk"));
+
+    // Keeping the last position: a playing file's position becomes a marker.
+    settings->SetAutoSaveLastPos(true);
+    key = TForm1::VK_RIGHT;
+    form->FormKeyDown(key);  // away from the marker at 3 s
+    form->btnPlayPauseClick();
+    ASSERT_TRUE(form->isPlaying());
+    EXPECT_TRUE(form->FormCloseQuery());
+    QFile markers(song + ".mrk");
+    ASSERT_TRUE(markers.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(markers.readAll().contains("LAST PLAYED POSITION"));
+
+    // A file handed over by a second start joins the playlist only with AddCL.
+    const int rows = frmList()->Rows().count();
+    form->WMCopyData(song);
+    EXPECT_EQ(frmList()->Rows().count(), rows);
+    settings->SetAddCL(true);
+    form->WMCopyData(song);
+    EXPECT_EQ(frmList()->Rows().count(), rows + 1);
 }
 
 TEST_F(RunningProgram, SettingsWindowOpensModallyFromBothWindows) {
