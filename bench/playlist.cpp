@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     const double openSeconds = clock.nsecsElapsed() / 1e9;
     const double openCpu = cpuSeconds() - cpu;
-    std::printf("open 100,000-line playlist: %.3f s wall, %.3f s CPU (target 0.5 s)%s, %d rows\n", openSeconds,
-                openCpu, openSeconds <= 0.5 ? "" : "  ABOVE TARGET", loaded ? frm.Rows().count() : -1);
+    constexpr double openTarget = 0.5;
+    std::printf("open 100,000-line playlist: %.3f s wall, %.3f s CPU, %.2f x the %.1f s target%s, %d rows\n",
+                openSeconds, openCpu, openSeconds / openTarget, openTarget,
+                openSeconds <= openTarget ? "" : "  ABOVE TARGET", loaded ? frm.Rows().count() : -1);
 
     // 2. A tree of 20,000 files in 200 folders, scanned while a timer asks
     //    the window to repaint every 10 ms.
@@ -113,9 +115,10 @@ int main(int argc, char** argv) {
     const double scanSeconds = clock.nsecsElapsed() / 1e9;
     const double scanCpu = cpuSeconds() - cpu;
     ticker.stop();
-    std::printf("scan 20,000 files in 200 folders: %.3f s wall, %.3f s CPU (target 1 s)%s, %d rows added, "
-                "%d repaints during the scan\n",
-                scanSeconds, scanCpu, scanSeconds <= 1.0 ? "" : "  ABOVE TARGET", frm.Rows().count() - before,
-                counter.paints);
+    constexpr double scanTarget = 1.0;
+    std::printf("scan 20,000 files in 200 folders: %.3f s wall, %.3f s CPU, %.2f x the %.1f s target%s, "
+                "%d rows added, %d repaints during the scan\n",
+                scanSeconds, scanCpu, scanSeconds / scanTarget, scanTarget,
+                scanSeconds <= scanTarget ? "" : "  ABOVE TARGET", frm.Rows().count() - before, counter.paints);
     return 0;
 }

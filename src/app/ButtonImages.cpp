@@ -55,24 +55,27 @@ void listLines(QPainter& p, qreal left) {
         strokeLine(p, Ink, 2.0, QPointF(left, 6 + i * 6), QPointF(left + 10, 6 + i * 6));
 }
 
+void folderShape(QPainter& p) {
+    QPainterPath folder;
+    folder.moveTo(3, 6);
+    folder.lineTo(9, 6);
+    folder.lineTo(11, 8);
+    folder.lineTo(20, 8);
+    folder.lineTo(20, 19);
+    folder.lineTo(3, 19);
+    folder.closeSubpath();
+    p.setPen(QPen(Ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(200, 170, 80));
+    p.drawPath(folder);
+}
+
 // Draws glyph on the 24 x 24 grid.
 void paintGlyph(QPainter& p, ButtonGlyph glyph) {
     p.setRenderHint(QPainter::Antialiasing);
     switch (glyph) {
-    case ButtonGlyph::Open: {
-        QPainterPath folder;
-        folder.moveTo(3, 6);
-        folder.lineTo(9, 6);
-        folder.lineTo(11, 8);
-        folder.lineTo(20, 8);
-        folder.lineTo(20, 19);
-        folder.lineTo(3, 19);
-        folder.closeSubpath();
-        p.setPen(QPen(Ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(QColor(200, 170, 80));
-        p.drawPath(folder);
+    case ButtonGlyph::Open:
+        folderShape(p);
         break;
-    }
     case ButtonGlyph::Play:
         p.setPen(Qt::NoPen);
         p.setBrush(Accent);
@@ -211,6 +214,19 @@ void paintGlyph(QPainter& p, ButtonGlyph glyph) {
         p.drawEllipse(QPointF(12, 7.3), 1.4, 1.4);
         break;
     }
+    case ButtonGlyph::ClearList:
+        listLines(p, 3);
+        strokeLine(p, Warn, 2.2, QPointF(13.5, 12.5), QPointF(20.5, 19.5));
+        strokeLine(p, Warn, 2.2, QPointF(20.5, 12.5), QPointF(13.5, 19.5));
+        break;
+    case ButtonGlyph::AddFolder:
+        folderShape(p);
+        plusSign(p, Accent, QPointF(17, 17), 4.5);
+        break;
+    case ButtonGlyph::RemoveLine:
+        listLines(p, 3);
+        minusSign(p, Warn, QPointF(17, 17), 4.5);
+        break;
     }
 }
 

@@ -11,6 +11,8 @@ enum class ButtonGlyph {
     ZoomIn, ZoomOut,
     AddToPlayList, PreviousFile, NextFile, PlayList, Options, Compact,
     Edit, Delete, Save, Help, About,
+    // The playlist window's list buttons.
+    ClearList, AddFolder, RemoveLine,
 };
 
 QIcon ButtonImage(ButtonGlyph glyph);

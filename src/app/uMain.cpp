@@ -563,9 +563,11 @@ void TForm1::WMCopyData(const QString& path) {
     if (!IsAcceptedAudioFile(path))
         return;
     LoadAudioFile(path);
+    const bool loaded = FChannel != 0 && FAudioFileName == path;
     btnPlayPauseClick();
-    // playlist: with AddCL on the file is appended to the playlist.
-    if (SettingAddCL())
+    // playlist: with AddCL on the file is appended to the playlist; a file
+    // that did not load leaves the list alone.
+    if (SettingAddCL() && loaded)
         AddToPlayList(FAudioFileName);
 }
 
@@ -576,14 +578,18 @@ void TForm1::WMDropFiles(const QStringList& paths) {
     } else if (!ConfirmSaveMarkers()) {
         return;
     }
+    bool loaded = false;
     for (const QString& path : paths) {
         if (IsAcceptedAudioFile(path) && !QFileInfo(path).isDir()) {
             LoadAudioFile(path);
+            loaded = FChannel != 0 && FAudioFileName == path;
             break;
         }
     }
-    // playlist: with AddOnDrop on the file is appended to the playlist.
-    if (SettingAddOnDrop())
+    // playlist: with AddOnDrop on the dropped file is appended to the
+    // playlist; a drop that loaded nothing adds nothing (not the previous
+    // file again, nor an empty row).
+    if (SettingAddOnDrop() && loaded)
         AddToPlayList(FAudioFileName);
 }
 
@@ -625,10 +631,12 @@ void TForm1::btnOpenFileClick() {
     dialog.filters = OpenDialogFilters();
     dialog.filterIndex = 7;  // All Supported Files
     const QStringList chosen = prompts().openFiles(dialog);
-    if (!chosen.isEmpty())
-        LoadAudioFile(chosen.first());
-    // playlist: with AddOnOpen on the file is appended to the playlist.
-    if (SettingAddOnOpen())
+    if (chosen.isEmpty())
+        return;
+    LoadAudioFile(chosen.first());
+    // playlist: with AddOnOpen on the chosen file is appended to the
+    // playlist; a cancelled dialog or a refused file adds nothing.
+    if (SettingAddOnOpen() && FChannel != 0 && FAudioFileName == chosen.first())
         AddToPlayList(FAudioFileName);
 }
 

@@ -1,5 +1,7 @@
 #include "playlist/uList.h"
 
+#include "app/ButtonImages.h"
+#include "app/DarkLook.h"
 #include "controls/uQrGbar.h"
 #include "platform/AppError.h"
 #include "platform/Prompts.h"
@@ -66,11 +68,12 @@ QStringList LocalPaths(const QMimeData* mime) {
     return paths;
 }
 
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
-                        int left) {
+// A flat button with one of the player's button images.
+QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, int left) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
+    button->setIcon(ButtonImage(glyph));
+    button->setIconSize(QSize(24, 24));
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
@@ -172,16 +175,13 @@ TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window) {
     setMinimumSize(MinWidth, MinHeight);
     resize(MinWidth, DesignHeight);
 
-    QPalette palette = this->palette();
+    // The player's dark look, so the list's header, scroll bars and check
+    // box are dark as well.
+    QPalette palette = DarkPalette();
     palette.setColor(QPalette::Window, ToQColor(kBackground));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Text, Qt::white);
-    palette.setColor(QPalette::ButtonText, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    QFont font = this->font();
-    font.setPixelSize(17);
-    setFont(font);
+    setFont(WindowFont());
 
     CreateControls();
     SetCaption();
@@ -220,14 +220,14 @@ void TfrmList::CreateControls() {
 
 void TfrmList::CreateListPanel() {
     pnPlayList = MakePanel(this, "pnPlayList", QRect(4, 51, 229, 38));
-    btnClear = MakeButton(pnPlayList, "btnClear", QStringLiteral("✖"), QStringLiteral("Clear List"), 4);
-    btnLoad = MakeButton(pnPlayList, "btnLoad", QStringLiteral("📂"), QStringLiteral("Open PlayList..."), 39);
-    btnSave = MakeButton(pnPlayList, "btnSave", QStringLiteral("💾"), QStringLiteral("Save PlayList..."), 75);
-    btnAddFile = MakeButton(pnPlayList, "btnAddFile", QStringLiteral("＋"),
+    btnClear = MakeButton(pnPlayList, "btnClear", ButtonGlyph::ClearList, QStringLiteral("Clear List"), 4);
+    btnLoad = MakeButton(pnPlayList, "btnLoad", ButtonGlyph::Open, QStringLiteral("Open PlayList..."), 39);
+    btnSave = MakeButton(pnPlayList, "btnSave", ButtonGlyph::Save, QStringLiteral("Save PlayList..."), 75);
+    btnAddFile = MakeButton(pnPlayList, "btnAddFile", ButtonGlyph::AddToPlayList,
                             QStringLiteral("Add File(s) to PlayList"), 111);
-    btnAddFolder = MakeButton(pnPlayList, "btnAddFolder", QStringLiteral("📁"),
+    btnAddFolder = MakeButton(pnPlayList, "btnAddFolder", ButtonGlyph::AddFolder,
                               QStringLiteral("Add Folder (and subfolders) to PlayList"), 147);
-    btnRemove = MakeButton(pnPlayList, "btnRemove", QStringLiteral("－"),
+    btnRemove = MakeButton(pnPlayList, "btnRemove", ButtonGlyph::RemoveLine,
                            QStringLiteral("Remove Current Line..."), 183);
     connect(btnClear, &QToolButton::clicked, this, &TfrmList::btnClearClick);
     connect(btnLoad, &QToolButton::clicked, this, &TfrmList::btnLoadClick);
@@ -239,12 +239,12 @@ void TfrmList::CreateListPanel() {
 
 void TfrmList::CreateTransportPanel() {
     Panel1 = MakePanel(this, "Panel1", QRect(236, 51, 417, 38));
-    btnPlayFromList = MakeButton(Panel1, "btnPlayFromList", QStringLiteral("▶"),
+    btnPlayFromList = MakeButton(Panel1, "btnPlayFromList", ButtonGlyph::Play,
                                  QStringLiteral("Play Selected File From List"), 1);
-    btnPause = MakeButton(Panel1, "btnPause", QStringLiteral("⏯"), QStringLiteral("Play / Pause"), 39);
-    btnStop = MakeButton(Panel1, "btnStop", QStringLiteral("■"), QStringLiteral("Stop and Reset Position"), 75);
-    btnPrevFile = MakeButton(Panel1, "btnPrevFile", QStringLiteral("⏮"), QStringLiteral("Previous File"), 116);
-    btnNextFile = MakeButton(Panel1, "btnNextFile", QStringLiteral("⏭"), QStringLiteral("Next File"), 150);
+    btnPause = MakeButton(Panel1, "btnPause", ButtonGlyph::Pause, QStringLiteral("Play / Pause"), 39);
+    btnStop = MakeButton(Panel1, "btnStop", ButtonGlyph::Stop, QStringLiteral("Stop and Reset Position"), 75);
+    btnPrevFile = MakeButton(Panel1, "btnPrevFile", ButtonGlyph::PreviousFile, QStringLiteral("Previous File"), 116);
+    btnNextFile = MakeButton(Panel1, "btnNextFile", ButtonGlyph::NextFile, QStringLiteral("Next File"), 150);
     const QString autoStopHint = QStringLiteral("Auto Stop Playing (if PlayList is not Empty)");
     Label3 = new QLabel(QStringLiteral("A.Stop"), Panel1);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -255,10 +255,12 @@ void TfrmList::CreateTransportPanel() {
     cbAutoStop->setToolTip(autoStopHint);
     cbAutoStop->setFocusPolicy(Qt::NoFocus);
     cbAutoStop->move(245, 10);
-    SpeedButton1 = MakeButton(Panel1, "SpeedButton1", QStringLiteral("Player"),
+    SpeedButton1 = MakeButton(Panel1, "SpeedButton1", ButtonGlyph::Compact,
                               QStringLiteral("Show Player Window"), 271);
+    SpeedButton1->setText(QStringLiteral("Player"));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->resize(92, 32);
-    btnOptions = MakeButton(Panel1, "btnOptions", QStringLiteral("⚙"), QStringLiteral("Program Settings"), 377);
+    btnOptions = MakeButton(Panel1, "btnOptions", ButtonGlyph::Options, QStringLiteral("Program Settings"), 377);
     connect(btnPlayFromList, &QToolButton::clicked, this, &TfrmList::btnPlayFromListClick);
     connect(btnPause, &QToolButton::clicked, this, &TfrmList::btnPauseClick);
     connect(btnStop, &QToolButton::clicked, this, &TfrmList::btnStopClick);
@@ -471,7 +473,10 @@ QString TfrmList::FileInfoText(const QString& FileName) {
 }
 
 void TfrmList::DisplayFileInfo(const QString& FileName) {
-    Label1->setText(FileInfoText(FileName));
+    // A label breaks its lines at LF only; the lone CR becomes one here.
+    QString text = FileInfoText(FileName);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Label1->setText(text);
     Label1->adjustSize();
 }
 

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -282,9 +285,12 @@ TEST_F(ListWindow, LoadListBgSelectsFirstRowAndShowsItsFacts) {
     EXPECT_EQ(frm.Rows().count(), 3);
     EXPECT_EQ(frm.windowTitle(), "PlayList: " + list);
     EXPECT_EQ(frm.GetSelectedFileName(), dir.filePath("a.mp3"));
-    EXPECT_EQ(frm.Label1->text(),
+    EXPECT_EQ(TfrmList::FileInfoText(dir.filePath("a.mp3")),
               "a.mp3 | 1.50 KB | Duration: 00:01:01.250 | SampleRate: 44100\r"
               "Channels: 2 | Bitrate: 32 | Format: MP3");
+    // The label shows the two lines as two lines.
+    EXPECT_EQ(frm.Label1->text(), TfrmList::FileInfoText(dir.filePath("a.mp3")).replace('\r', '\n'));
+    EXPECT_GT(frm.Label1->height(), 2 * frm.Label1->fontMetrics().height() - 2);
     frm.PList->selectRow(2);
     EXPECT_EQ(frm.Label1->text(), "NO FILE INFO");
 }
@@ -334,4 +340,37 @@ TEST_F(ListWindow, ClosingOnlyHides) {
     frm.close();
     EXPECT_FALSE(frm.isVisible());
     EXPECT_EQ(frmList(), &frm);
+}
+
+TEST_F(ListWindow, FileManagerDropsArriveThroughTheListAndTheWindow) {
+    QTemporaryDir dir;
+    touch(dir.filePath("a.mp3"));
+    touch(dir.filePath("b.OGG"));
+    touch(dir.filePath("c.flac"));
+    // Sends a drag of mime onto target at pos and drops it; true when taken.
+    auto dragAndDrop = [](QWidget* target, QMimeData& mime) {
+        const QPoint pos = target->rect().center();
+        QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(pos), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        return drop.isAccepted();
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(dir.filePath("a.mp3")), QUrl::fromLocalFile(dir.filePath("c.flac")),
+                   QUrl::fromLocalFile(dir.filePath("b.OGG"))});
+    EXPECT_TRUE(dragAndDrop(frm.PList->viewport(), files));
+    EXPECT_EQ(frm.Rows().model().locations(), QStringList({dir.filePath("a.mp3"), dir.filePath("b.OGG")}));
+    EXPECT_EQ(frm.GetSelectedFileName(), dir.filePath("b.OGG")) << "each added file takes the focus";
+    EXPECT_TRUE(dragAndDrop(frm.Label1, files)) << "the whole window is a drop target";
+    EXPECT_EQ(frm.Rows().count(), 4);
+
+    // A row dragged from elsewhere is no row of this list.
+    QMimeData row;
+    row.setData("application/x-velmo-playlist-row", QByteArray());
+    select(0);
+    EXPECT_FALSE(dragAndDrop(frm.PList->viewport(), row));
+    EXPECT_EQ(frm.Rows().count(), 4);
 }
