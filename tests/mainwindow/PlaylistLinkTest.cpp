@@ -8,8 +8,10 @@
 #include "controls/uMessage.h"
 #include "controls/uQrGbar.h"
 #include "playlist/uList.h"
+#include "settings/uSettings.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -148,4 +150,39 @@ TEST_F(PlaylistLink, VolumeAndLevelBarsAreMirrored) {
     form->btnStopClick();
     form->Timer1Timer();
     EXPECT_EQ(list->gbIUv->Value(), 0);
+}
+
+TEST_F(PlaylistLink, ClosingThePlayerKeepsTheListOnlyWithAutoSaveList) {
+    TfrmSettings settings;
+    const QString file = dir.filePath("kept.vpl");
+    struct Case {
+        bool autoSaveList;
+        bool clearFirst;
+        QByteArray fileAfterClose;
+    };
+    const QByteArray saved = "/m/a.mp3\r\n/m/b.mp3\r\n";
+    const Case cases[] = {
+        {false, false, saved},
+        {true, true, saved},  // an empty list is not written: the file stays
+        {true, false, saved + "/m/c.mp3\r\n"},
+    };
+    for (const Case& c : cases) {
+        prompts->answer(Prompts::Answer::Ok);
+        list->btnClearClick();
+        list->AddFileToList("/m/a.mp3", false);
+        list->AddFileToList("/m/b.mp3", false);
+        list->SaveListBg(file);
+        list->AddFileToList("/m/c.mp3", false);
+        if (c.clearFirst) {
+            prompts->answer(Prompts::Answer::Ok);
+            list->btnClearClick();
+        }
+        settings.SetAutoSaveList(c.autoSaveList);
+        form->close();
+        QFile kept(file);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.fileAfterClose) << c.autoSaveList << c.clearFirst;
+        form = std::make_unique<TForm1>();
+        form->show();
+    }
 }
