@@ -423,10 +423,11 @@ QWidget* TForm1::lvMarkersWidget() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
-        event->ignore();
+    // Refused until the question is through: a marker save that fails on the
+    // way throws, and the window must then stay open with its markers.
+    event->ignore();
+    if (!FormCloseQuery())
         return;
-    }
     FormClose();
     event->accept();
 }

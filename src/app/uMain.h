@@ -365,7 +365,7 @@ public:
     QCheckBox* cbAutoScroll = nullptr;
     QLabel* LbZoomFactor = nullptr;
     QToolButton* btnSaveMarkers = nullptr;
-    QLabel* lbMarkers = nullptr;
+    CaptionLabel* lbMarkers = nullptr;  // two lines: the caption holds a CR
 
     void RebuildMarkerView();
     void SelectMarkerRow(int Index);

@@ -106,13 +106,15 @@ void TForm1::LoadAudioFile(const QString& FileName) {
         LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
     MarkerClickToleranceSec = 4 / FZoomFactor;
 
-    LoadMarkersForFile(FAudioFileName);
     UpdateTimelineWidth();
     lbName->setText(QFileInfo(FileName).fileName());
     lbName->setToolTip(FileName);
     lbDuration->setText(QStringLiteral("Duration: ") + SecondsToTimeStr(FDuration, true));
     lbDuration->adjustSize();
     SetVolume(tbVolume->Value());
+    // Last, so that a malformed marker file, whose error ends the load here,
+    // leaves the new file's timeline, labels and volume in place.
+    LoadMarkersForFile(FAudioFileName);
 }
 
 // ---- transport ------------------------------------------------------------------------------

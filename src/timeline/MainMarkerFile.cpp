@@ -3,6 +3,7 @@
 
 #include "app/uMain.h"
 
+#include "app/CaptionLabel.h"
 #include "audio/bass.h"
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"
@@ -22,7 +23,7 @@ void TForm1::SetMarkersChanged(bool Value) {
         QPalette palette = lbMarkers->palette();
         palette.setColor(QPalette::WindowText, look.colour);
         lbMarkers->setPalette(palette);
-        lbMarkers->setText(look.caption);
+        lbMarkers->setCaption(look.caption);
     }
     if (btnSaveMarkers)
         btnSaveMarkers->setEnabled(look.saveEnabled);
@@ -45,9 +46,11 @@ void TForm1::LoadMarkersForFile(const QString& FileName) {
     try {
         ReadMarkerFile(name, FMarkers);
     } catch (const MarkerFileFormatError&) {
-        // The markers before the bad line stay; saving over the file first
-        // keeps the original beside it.
+        // The markers before the bad line stay, and the list shows them as
+        // the timeline does; saving over the file first keeps the original
+        // beside it.
         FMarkersFileDamaged = true;
+        RebuildMarkerView();
         throw;
     }
     RebuildMarkerView();

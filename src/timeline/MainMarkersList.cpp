@@ -15,11 +15,17 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 const QColor kListBackground(62, 62, 62);
 const QColor kListText(243, 254, 209);
 constexpr int kListFontPoints = 11;  // until the MarkersFontSize setting is applied
+
+// The buttons with image and caption in Panel2.
+constexpr int kCaptionButtonIcon = 20;
+constexpr int kCaptionButtonFontPixels = 14;
 
 // Narrowest widths of the three columns; the description fills the rest.
 constexpr int kMinColumnWidth[MarkerListModel::ColumnCount] = {50, 120, 200};
@@ -83,12 +89,19 @@ void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
                                        QRect(110, 6, 31, 28));
     btnEditMarker = makeMarkerButton(panel2, "btnEditMarker", ButtonGlyph::Edit,
                                      QStringLiteral("Edit Selected Marker..."), QRect(1, 5, 72, 31));
-    btnEditMarker->setText(QStringLiteral("Edit..."));
-    btnEditMarker->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     btmDeleteLvMarker = makeMarkerButton(panel2, "btmDeleteLvMarker", ButtonGlyph::Delete,
                                          QStringLiteral("Delete Selected marker..."), QRect(81, 4, 85, 31));
-    btmDeleteLvMarker->setText(QStringLiteral("Delete..."));
-    btmDeleteLvMarker->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Image and caption side by side; the caption's font is sized so that
+    // "Edit..." and "Delete..." fit their design widths whole.
+    for (auto [button, caption] : {std::pair{btnEditMarker, QStringLiteral("Edit...")},
+                                   std::pair{btmDeleteLvMarker, QStringLiteral("Delete...")}}) {
+        button->setText(caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIconSize(QSize(kCaptionButtonIcon, kCaptionButtonIcon));
+        QFont captionFont = button->font();
+        captionFont.setPixelSize(kCaptionButtonFontPixels);
+        button->setFont(captionFont);
+    }
 
     connect(btnPreviousMarker, &QToolButton::clicked, this, [this] { btnPreviousMarkerClick(); });
     connect(btnNextMarker, &QToolButton::clicked, this, [this] { btnNextMarkerClick(); });

@@ -3,6 +3,7 @@
 
 #include "app/uMain.h"
 
+#include "app/CaptionLabel.h"
 #include "audio/bass.h"
 #include "settings/LangTexts.h"
 #include "timeline/TimelineGeometry.h"
@@ -100,14 +101,18 @@ void TForm1::CreateZoomPanel(QWidget* markerStatusPanel) {
     btnSaveMarkers->setGeometry(174, 4, 144, 31);
     btnSaveMarkers->setEnabled(false);
     connect(btnSaveMarkers, &QToolButton::clicked, this, &TForm1::btnSaveMarkersClick);
-    lbMarkers = new QLabel(panel);
+    lbMarkers = new CaptionLabel(panel);
     lbMarkers->setObjectName(QStringLiteral("lbMarkers"));
     lbMarkers->setToolTip(uLang::Form1_lbMarkers_hint);
     QFont status = lbMarkers->font();
     status.setPixelSize(13);
     status.setBold(true);
+    // Narrowed, so "NOT SAVED" fits beside the help button in the desktop's
+    // sans-serif font, which runs wider than the design's.
+    status.setStretch(QFont::SemiCondensed);
     lbMarkers->setFont(status);
-    lbMarkers->setGeometry(324, 3, 110, 34);
+    // Ends where the help button begins.
+    lbMarkers->setGeometry(324, 3, 79, 34);
 }
 
 // ---- zoom, width, scrolling -------------------------------------------------------------

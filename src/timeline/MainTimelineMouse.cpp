@@ -11,12 +11,14 @@
 #include "timeline/uTimeline.h"
 
 #include <QMenu>
+#include <QStyle>
 
 void TForm1::CreateTimelineMenu() {
     pmTimeline = new QMenu(this);
     pmTimeline->setObjectName(QStringLiteral("pmTimeline"));
-    auto item = [this](const char* name, const QString& caption) {
-        QAction* action = pmTimeline->addAction(caption);
+    // The images the marker list's menu shows for the same commands.
+    auto item = [this](const char* name, const QString& caption, QStyle::StandardPixmap image) {
+        QAction* action = pmTimeline->addAction(style()->standardIcon(image), caption);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(false);  // enabled by the owner of its command
         return action;
@@ -26,18 +28,22 @@ void TForm1::CreateTimelineMenu() {
         action->setObjectName(QLatin1String(name));
         return action;
     };
-    DropMarkerPlayPosition1 = item("DropMarkerPlayPosition1", uLang::DropMarkerPlayPosition1_caption);
-    miDeleteMarkerTL = item("miDeleteMarkerTL", uLang::miDeleteMarkerTL_caption);
-    miLock = item("miLock", uLang::miLock_caption);
+    DropMarkerPlayPosition1 =
+        item("DropMarkerPlayPosition1", uLang::DropMarkerPlayPosition1_caption, QStyle::SP_ArrowRight);
+    miDeleteMarkerTL = item("miDeleteMarkerTL", uLang::miDeleteMarkerTL_caption, QStyle::SP_DialogDiscardButton);
+    // The lock shows its check mark instead of an image.
+    miLock = pmTimeline->addAction(uLang::miLock_caption);
+    miLock->setObjectName(QStringLiteral("miLock"));
     miLock->setCheckable(true);
     miLock->setEnabled(true);
     connect(miLock, &QAction::triggered, this, &TForm1::miLockClick);
     N4 = separator("N4");
-    miFileInfo = item("miFileInfo", uLang::miFileInfo_caption);
+    miFileInfo = item("miFileInfo", uLang::miFileInfo_caption, QStyle::SP_FileDialogInfoView);
     N1 = separator("N1");
-    miSettings = item("miSettings", uLang::miSettings_caption);
+    miSettings = item("miSettings", uLang::miSettings_caption, QStyle::SP_FileDialogContentsView);
     N2 = separator("N2");
-    miDeleteAllMarkers = item("miDeleteAllMarkers", uLang::miDeleteAllMarkers_caption);
+    miDeleteAllMarkers =
+        item("miDeleteAllMarkers", uLang::miDeleteAllMarkers_caption, QStyle::SP_TrashIcon);
     // The check mark shows the lock as it is now, also after the settings
     // window changed it.
     connect(pmTimeline, &QMenu::aboutToShow, this, [this] { miLock->setChecked(LockMarkers); });

@@ -2,9 +2,11 @@
 // zoom buttons, the scroll hook, painting and the mouse.
 
 #include "ScriptedPrompts.h"
+#include "app/CaptionLabel.h"
 #include "app/uMain.h"
 #include "audio/bass.h"
 #include "timeline/MarkerFile.h"
+#include "timeline/MarkerListModel.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
 
@@ -105,11 +107,12 @@ protected:
 
 TEST_F(TimelineFormTest, ChangedStateShowsOnLabelAndButton) {
     form->SetMarkersChanged(true);
-    EXPECT_EQ(form->lbMarkers->text(), QString("MARKERS\rNOT SAVED"));
+    EXPECT_EQ(form->lbMarkers->caption(), QString("MARKERS\rNOT SAVED"));
+    EXPECT_EQ(form->lbMarkers->text(), QString("MARKERS\nNOT SAVED"));  // shown on two lines
     EXPECT_EQ(form->lbMarkers->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_TRUE(form->btnSaveMarkers->isEnabled());
     form->SetMarkersChanged(false);
-    EXPECT_EQ(form->lbMarkers->text(), QString("MARKERS\rSAVED"));
+    EXPECT_EQ(form->lbMarkers->caption(), QString("MARKERS\rSAVED"));
     EXPECT_EQ(form->lbMarkers->palette().color(QPalette::WindowText), QColor(222, 230, 187));
     EXPECT_FALSE(form->btnSaveMarkers->isEnabled());
 }
@@ -140,6 +143,11 @@ TEST_F(TimelineFormTest, MalformedFileStopsTheLoadAndIsKeptAsBackup) {
     }
     ASSERT_EQ(form->FMarkers.size(), 1) << "markers before the bad line stay";
     EXPECT_FALSE(form->FMarkersFileLoaded);
+    // The new file is shown whole: its name, its timeline, and the markers
+    // read so far in the list as on the timeline.
+    EXPECT_EQ(form->lbName->text(), QString("song.wav"));
+    EXPECT_EQ(form->PaintBox1->pictureWidth(), TimelineWidthFor(60.0, form->FZoomFactor));
+    EXPECT_EQ(form->lvMarkersRows->rowCount(), 1);
 
     form->SetMarkersChanged(true);
     form->btnSaveMarkersClick();
@@ -179,6 +187,26 @@ TEST_F(TimelineFormTest, FailedSaveReportsKeepsChangedAndLeavesTheOldFile) {
     EXPECT_TRUE(form->MarkersChanged());
     EXPECT_EQ(readAll(markerFile()), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file left behind";
+}
+
+TEST_F(TimelineFormTest, CloseStaysOpenWhenTheMarkerSaveFails) {
+    form->LoadAudioFile(audio);
+    form->FMarkers.append(TMarker{1.0, "x"});
+    form->SetMarkersChanged(true);
+    QDir().mkdir(markerFile());  // a folder of that name: the file cannot be created
+    prompts->answer(Prompts::Answer::Yes);
+
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->MarkersChanged());
+    ASSERT_EQ(prompts->asked.size(), 2);
+    EXPECT_TRUE(prompts->asked[1].text.startsWith("Cannot create file \"" + markerFile() + "\". "))
+        << prompts->asked[1].text.toStdString();
+
+    QDir().rmdir(markerFile());
+    prompts->answer(Prompts::Answer::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(readAll(markerFile()), QByteArray("\xEF\xBB\xBF" "1.000000,x\r\n"));
 }
 
 TEST_F(TimelineFormTest, ConfirmSaveMarkersTable) {
@@ -230,11 +258,14 @@ TEST_F(TimelineFormTest, ZoomButtonsNeedAFileAndStopAtTheLimits) {
     form->btnZoomIn->click();
     EXPECT_NEAR(form->FZoomFactor, 12.589, 0.001);
     EXPECT_NEAR(form->MarkerClickToleranceSec, 4 / 12.589, 1e-4);
+    EXPECT_EQ(form->LbZoomFactor->text(), QString("Zoom: 12.6"));
+    EXPECT_TRUE(form->LbZoomFactor->isHidden());
     EXPECT_EQ(form->PaintBox1->pictureWidth(), TimelineWidthFor(form->Duration(), form->FZoomFactor));
     for (int i = 0; i < 40; ++i)
         form->btnZoomIn->click();
     EXPECT_DOUBLE_EQ(form->FZoomFactor, 320.0);
     EXPECT_EQ(form->PaintBox1->pictureWidth(), 19200);
+    EXPECT_EQ(form->LbZoomFactor->text(), QString("Zoom: 320.0"));
 }
 
 TEST_F(TimelineFormTest, ManualScrollUnchecksAutoScroll) {
