@@ -26,12 +26,14 @@ constexpr int VolumeWheelStep = 2;
 }  // namespace
 
 int TForm1::VirtualKeyOf(const QKeyEvent& event) {
+    // Only plus and minus tell the keypad from the main keyboard: the keypad's
+    // arrows and Delete (Num Lock off) seek and delete like the others.
     const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
     switch (event.key()) {
     case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_Left: return keypad ? VK_OTHER : VK_LEFT;
-    case Qt::Key_Right: return keypad ? VK_OTHER : VK_RIGHT;
-    case Qt::Key_Delete: return keypad ? VK_OTHER : VK_DELETE;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_L: return VK_L;
     case Qt::Key_M: return VK_M;
     // The key marked = and + on the main keyboard, with or without Shift.
@@ -122,8 +124,7 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
         if (LbZoomFactor)
             LbZoomFactor->setText(QStringLiteral("Zoom: ") + QString::number(FZoomFactor, 'f', 1));
         // The turn also reaches the scroll box, which switches auto-scroll off.
-        if (cbAutoScroll)
-            cbAutoScroll->setChecked(false);
+        TimelineUserScrolled();
         const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
         ScrollToPixel(RoundHalfEven(pos * FZoomFactor));
         UpdateTimelineWidth();

@@ -60,6 +60,7 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     MprisService mpris(mprisPlayer, QDBusConnection::sessionBus());
     mpris.start();
 
+    QObject::connect(&window, &TForm1::Closed, &app, [] { QCoreApplication::exit(0); });
     window.show();
     const int result = app.exec();
     handOff.close();

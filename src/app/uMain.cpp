@@ -430,6 +430,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     FormClose();
     event->accept();
+    emit Closed();
 }
 
 bool TForm1::FormCloseQuery() {
@@ -661,8 +662,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != this)
             break;
+        // Only a vertical turn is a wheel turn here: sideways scrolling and
+        // the empty start and end events of a touchpad gesture go on to the
+        // control, so they never count as a turn down.
         auto* wheel = static_cast<QWheelEvent*>(event);
-        if (FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint()))
+        if (wheel->angleDelta().y() != 0 &&
+            FormMouseWheel(wheel->angleDelta().y(), wheel->globalPosition().toPoint()))
             return true;
         if (ScrollBox1 && watched == ScrollBox1->viewport() && cbAutoScroll && cbAutoScroll->isChecked())
             cbAutoScroll->setChecked(false);

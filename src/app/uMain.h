@@ -100,6 +100,14 @@ public:
     static QStringList OpenDialogFilters();
 
     bool Compact() const { return FCompact; }
+
+signals:
+    // The window has closed for good (after FormClose). Closing the main
+    // window ends the run, so the program quits on it, also while the About
+    // window or a notice is still shown.
+    void Closed();
+
+public:
     int LastWidth() const { return FlastWidth; }
     int LastHeight() const { return FlastHeight; }
 
@@ -229,6 +237,9 @@ public:
 
     // Volume and equalizer.
     static float VolumeToGain(int volume);
+    // Whether the effects library speaks the interface the equalizer is
+    // written for (2.4.x in the high word).
+    static bool IsSupportedFxVersion(DWORD version);
     void SetVolume(int Volume);
     int GetVolume() const;
     void tbVolume_Change();

@@ -98,8 +98,10 @@ void TForm1::ColorBandBars() {
         tbEQ[i]->SetBarColor(FromQColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor()));
 }
 
+bool TForm1::IsSupportedFxVersion(DWORD version) { return (version >> 16) == FxVersionMajorMinor; }
+
 void TForm1::SetupEqualizer() {
-    if ((BASS_FX_GetVersion() >> 16) != FxVersionMajorMinor) {
+    if (!IsSupportedFxVersion(BASS_FX_GetVersion())) {
         prompts().message(uLang::Form1_Bass_Load_Error_msg);
         return;
     }

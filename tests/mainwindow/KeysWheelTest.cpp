@@ -4,10 +4,16 @@
 #include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
+#include "playlist/uList.h"
 
 #include "app/CaptionLabel.h"
 
+#include <QApplication>
+#include <cmath>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QTableView>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <QTest>
 
@@ -73,6 +79,10 @@ TEST(VirtualKeys, MainKeyboardPlusAndMinusOnly) {
         {Qt::Key_Minus, Qt::NoModifier, TForm1::VK_OEM_MINUS},
         {Qt::Key_Plus, Qt::KeypadModifier, TForm1::VK_OTHER},
         {Qt::Key_Minus, Qt::KeypadModifier, TForm1::VK_OTHER},
+        // The keypad's arrows and Delete (Num Lock off) are the same keys.
+        {Qt::Key_Left, Qt::KeypadModifier, TForm1::VK_LEFT},
+        {Qt::Key_Right, Qt::KeypadModifier, TForm1::VK_RIGHT},
+        {Qt::Key_Delete, Qt::KeypadModifier, TForm1::VK_DELETE},
         {Qt::Key_M, Qt::ControlModifier, TForm1::VK_M},
         {Qt::Key_L, Qt::NoModifier, TForm1::VK_L},
         {Qt::Key_A, Qt::NoModifier, TForm1::VK_OTHER},
@@ -110,4 +120,75 @@ TEST_F(MainWindowTest, WheelStepsABandAndUpdatesItsHint) {
 
 TEST_F(MainWindowTest, WheelOverTheTimelineNeedsALoadedFile) {
     EXPECT_FALSE(form->FormMouseWheel(120, CentreOf(form->ScrollBox1->viewport())));
+}
+
+TEST_F(MainWindowTest, LOpensThePlayListEvenWithNothingLoaded) {
+    ASSERT_NE(frmList(), nullptr);
+    frmList()->hide();
+    QTest::keyClick(form->lvMarkers, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(frmList()->isVisible());
+    frmList()->hide();
+}
+
+// Every shortcut reaches its command, whichever control has the focus.
+TEST_F(MainWindowTest, KeysRunTheMarkerAndZoomCommands) {
+    form->LoadAudioFile(SineFile("tone.wav", 20.0));
+    const DWORD ch = form->Channel();
+    BASS_ChannelSetPosition(ch, BASS_ChannelSeconds2Bytes(ch, 2.0), BASS_POS_BYTE);
+    QWidget* focus = form->lvMarkers;
+
+    QTest::keyClick(focus, Qt::Key_M);
+    ASSERT_EQ(form->FMarkers.size(), 1);
+    EXPECT_NEAR(form->FMarkers[0].Time, 2.0, 1e-3);
+    EXPECT_TRUE(form->MarkersChanged());
+
+    prompts->answer(Prompts::Answer::Cancel);
+    QTest::keyClick(focus, Qt::Key_Delete);
+    EXPECT_EQ(form->FMarkers.size(), 1);
+    prompts->answer(Prompts::Answer::Ok);
+    QTest::keyClick(focus, Qt::Key_Delete);
+    EXPECT_TRUE(form->FMarkers.isEmpty());
+
+    const double start = form->FZoomExponent;
+    QTest::keyClick(focus, Qt::Key_Equal);
+    EXPECT_GT(form->FZoomExponent, start);
+    QTest::keyClick(focus, Qt::Key_Minus);
+    EXPECT_NEAR(form->FZoomExponent, start, 1e-9);
+    QTest::keyClick(focus, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClick(focus, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_NEAR(form->FZoomExponent, start, 1e-9) << "keypad plus and minus do not zoom";
+}
+
+TEST_F(MainWindowTest, WheelOverTheTimelineZoomsWithinItsLimits) {
+    form->LoadAudioFile(SineFile("tone.wav", 2.0));
+    form->cbAutoScroll->setChecked(true);
+    const QPoint timeline = CentreOf(form->ScrollBox1->viewport());
+    const double start = form->FZoomExponent;
+    EXPECT_TRUE(form->FormMouseWheel(120, timeline));
+    EXPECT_NEAR(form->FZoomExponent, std::min(start + 0.1, std::log10(320.0)), 1e-9);
+    EXPECT_NEAR(form->FZoomFactor, std::pow(10.0, form->FZoomExponent), 1e-9);
+    EXPECT_FALSE(form->cbAutoScroll->isChecked());
+    for (int i = 0; i < 40; ++i)
+        form->FormMouseWheel(120, timeline);
+    EXPECT_NEAR(form->FZoomFactor, 320.0, 1e-9);
+    for (int i = 0; i < 60; ++i)
+        form->FormMouseWheel(-120, timeline);
+    EXPECT_NEAR(form->FZoomFactor, 0.01, 1e-12);
+}
+
+// A sideways scroll and the empty events that open and close a touchpad
+// gesture are not turns: they must not lower the volume or a band.
+TEST_F(MainWindowTest, OnlyVerticalWheelEventsTurn) {
+    form->tbVolume->SetValue(50);
+    const QPoint local(form->tbVolume->width() / 2, form->tbVolume->height() / 2);
+    const QPoint global = form->tbVolume->mapToGlobal(local);
+    auto send = [&](QPoint delta) {
+        QWheelEvent event(local, global, QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form->tbVolume, &event);
+    };
+    send(QPoint(120, 0));
+    send(QPoint(0, 0));
+    EXPECT_EQ(form->tbVolume->Value(), 50);
+    send(QPoint(0, -120));
+    EXPECT_EQ(form->tbVolume->Value(), 48);
 }

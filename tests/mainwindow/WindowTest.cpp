@@ -3,9 +3,13 @@
 #include "MainWindowFixture.h"
 
 #include "RecordingShell.h"
+#include "app/CaptionLabel.h"
 #include "controls/uQrGbar.h"
 
+#include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QToolButton>
 
 TEST_F(MainWindowTest, CompactToggleRemembersTheSizeToRestore) {
@@ -86,4 +90,102 @@ TEST(AcceptedFiles, ByExtensionWithoutRegardToCase) {
                         {"/a/b.txt", false}, {"/a/mp3", false}, {"/a.mp3/b", false}, {"/a/b.mp3.mrk", false}};
     for (const Row& row : rows)
         EXPECT_EQ(TForm1::IsAcceptedAudioFile(row.path), row.accepted) << row.path;
+}
+
+// Closing with unsaved markers and AutoSave off asks Yes/No/Cancel: Cancel
+// keeps the window and the markers, Yes saves, No closes without saving.
+TEST(MainWindowClose, SaveQuestionDecidesWhetherTheWindowCloses) {
+    QTemporaryDir dir;
+    const QString audio = dir.filePath("tone.wav");
+    WriteSineWav(audio, 3.0);
+    struct Row {
+        Prompts::Answer answer;
+        bool closed;
+        bool saved;
+    };
+    for (const Row& row : {Row{Prompts::Answer::Cancel, false, false}, Row{Prompts::Answer::No, true, false},
+                           Row{Prompts::Answer::Yes, true, true}}) {
+        QFile::remove(audio + ".mrk");
+        ScriptedPrompts prompts;
+        TForm1 form;
+        QSignalSpy closed(&form, &TForm1::Closed);
+        form.show();
+        form.LoadAudioFile(audio);
+        form.btnAddMarkerClick();
+        ASSERT_TRUE(form.MarkersChanged());
+        prompts.answer(row.answer);
+        EXPECT_EQ(form.close(), row.closed) << int(row.answer);
+        EXPECT_EQ(prompts.asked.size(), 1);
+        EXPECT_EQ(form.isVisible(), !row.closed);
+        EXPECT_EQ(closed.size(), row.closed ? 1 : 0);
+        EXPECT_EQ(QFile::exists(audio + ".mrk"), row.saved);
+        if (!row.closed) {
+            EXPECT_EQ(form.FMarkers.size(), 1);
+            EXPECT_TRUE(form.MarkersChanged());
+            EXPECT_NE(form.Channel(), 0u) << "the file stays loaded";
+            prompts.answer(Prompts::Answer::No);
+            form.close();
+        }
+    }
+}
+
+TEST(MainWindowShow, FirstShowOpensTheCommandLineFileOnce) {
+    QTemporaryDir dir;
+    const QString audio = dir.filePath("tone.wav");
+    WriteSineWav(audio, 3.0);
+    ScriptedPrompts prompts;
+    TForm1 form;
+    form.SetCommandLineFile(audio);
+    form.show();
+    ASSERT_TRUE(WaitUntil([&] { return form.isPlaying(); }));
+    EXPECT_EQ(form.AudioFileName(), audio);
+    form.hide();
+    form.Stop();
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.isPlaying()) << "a later show opens nothing";
+}
+
+TEST(MainWindowShow, MissingCommandLineFileLeadsToTheOpenDialog) {
+    ScriptedPrompts prompts;
+    prompts.answerOpen({});
+    TForm1 form;
+    form.SetCommandLineFile(QStringLiteral("/no/such/file.mp3"));
+    form.show();
+    ASSERT_TRUE(WaitUntil([&] { return !prompts.openDialogs.isEmpty(); }));
+    EXPECT_EQ(form.Channel(), 0u);
+}
+
+// The bottom panel's buttons and the saved-state caption sit side by side,
+// none cut short, none under the help button.
+TEST_F(MainWindowTest, MarkerStatusPanelCaptionsFit) {
+    struct Row {
+        QToolButton* button;
+        int iconWidth;
+    };
+    QWidget* row[] = {form->btnEditMarker, form->btmDeleteLvMarker, form->btnSaveMarkers, form->lbMarkers,
+                      form->btnHelp};
+    for (int i = 0; i + 1 < int(std::size(row)); ++i)
+        EXPECT_LE(row[i]->geometry().right(), row[i + 1]->geometry().left()) << row[i]->objectName().toStdString();
+    EXPECT_LE(form->btnHelp->geometry().right(), form->Panel2->width());
+    const int icon = form->btnEditMarker->iconSize().width();
+    const Row buttons[] = {{form->btnEditMarker, icon}, {form->btmDeleteLvMarker, icon}, {form->btnSaveMarkers, 0}};
+    for (const Row& b : buttons)
+        EXPECT_GE(b.button->width(), b.iconWidth + b.button->fontMetrics().horizontalAdvance(b.button->text()) + 4)
+            << b.button->text().toStdString();
+    const QFontMetrics metrics(form->lbMarkers->font());
+    for (const char* line : {"MARKERS", "NOT SAVED"}) {
+        EXPECT_GE(form->lbMarkers->width(), metrics.horizontalAdvance(QLatin1String(line))) << line;
+    }
+    EXPECT_GE(form->lbMarkers->height(), 2 * metrics.height());
+}
+
+TEST(FxVersion, OnlyTwoPointFourIsAccepted) {
+    struct Row {
+        DWORD version;
+        bool accepted;
+    };
+    for (const Row& row : {Row{0x02040000, true}, Row{0x0204FFFF, true}, Row{0x02030000, false},
+                           Row{0x02050000, false}, Row{0x00000204, false}, Row{0, false}})
+        EXPECT_EQ(TForm1::IsSupportedFxVersion(row.version), row.accepted) << std::hex << row.version;
 }
