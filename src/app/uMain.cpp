@@ -169,6 +169,7 @@ void TForm1::CreateControls() {
         lbName->setPalette(lime);
     }
     Anchor(lbName, QRect(303, 122, 463, 23), true, true, false);
+    ConnectFileInfo();
 
     CreateEqPanel();
 

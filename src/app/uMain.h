@@ -249,6 +249,9 @@ public:
     void eq1Change(TQrGbar* Sender);
     void btnResetEqClick();
     void RemoveEqualizer();
+    // The facts of the current file in a 12 s notice at the pointer
+    // (timeline menu "Show File Info...", click on lbName).
+    void miFileInfoClick();
     const std::array<HFX, 9>& EqHandles() const { return FEQHandles; }
     std::array<TQrGbar*, 9> tbEQ{};
 
@@ -261,6 +264,8 @@ public:
     static QString EqBandHint(int index, int gain);
 
 private:
+    // Enables miFileInfo and binds it and a click on lbName to miFileInfoClick.
+    void ConnectFileInfo();
     void ResetForNewFile();
     void HandleTrackEnd(DWORD channel, quint64 serial);
     void SetPlayPauseImage(int index);

@@ -4,14 +4,30 @@
 #include "app/uMain.h"
 
 #include "controls/uQrGbar.h"
+#include "playback/uAudioInfo.h"
 #include "playlist/uList.h"
 
 #include <QPointer>
+
+namespace {
+
+// The playlist's file details are the facts the file information reads.
+bool ReadFileFacts(const QString& FileName, TfrmList::TFileFacts& Facts) {
+    TAudioInfo info;
+    if (!GetAudioInfo(FileName, info))
+        return false;
+    Facts = {info.FileName, info.FileSizeTxt,  info.DurationSec, info.SampleRate,
+             info.Channels, info.BitsPerSample, info.Format};
+    return true;
+}
+
+}  // namespace
 
 void TForm1::CreatePlayListWindow() {
     // Without an owner: the playlist is a top-level window of its own that
     // lives as long as the program.
     TfrmList* list = frmList() ? frmList() : new TfrmList(nullptr);
+    TfrmList::SetFileFactsReader(ReadFileFacts);
     // The link reaches this window only while it exists.
     QPointer<TForm1> self(this);
     auto with = [self](auto action) {
