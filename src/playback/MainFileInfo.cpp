@@ -27,7 +27,8 @@ constexpr QPoint FileInfoOffset(-120, -20);
 constexpr QChar CR(u'\r');
 
 QString FileInfoText(const TAudioInfo& info, const QString& audioFileName) {
-    const QString folder = AddTrailingBackslash(QFileInfo(audioFileName).path());
+    // A file named relative to the working folder still shows where it is.
+    const QString folder = AddTrailingBackslash(QFileInfo(audioFileName).absolutePath());
     return uLang::Form1_FileInfo_msg + CR + QString(22, QLatin1Char('-')) + CR +
            uLang::Form1_Name_msg + ' ' + info.FileName + CR +
            uLang::Form1_Folder_msg + ' ' + folder + CR +

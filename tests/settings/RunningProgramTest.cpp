@@ -110,7 +110,13 @@ protected:
 
 TEST_F(RunningProgram, SettingsReachTheWindowsAtStartAndTheFileAtExit) {
     const QString listFile = dir.filePath("evening.vpl");
-    writeFile(listFile, "/music/one.mp3\n/music/two.flac\n");
+    // Rows of files that exist: the selected row shows its file's facts, and
+    // a missing file would be reported.
+    const QString one = dir.filePath("one.wav");
+    const QString two = dir.filePath("two.wav");
+    writeSilentWav(one, 1);
+    writeSilentWav(two, 1);
+    writeFile(listFile, (one + '\n' + two + '\n').toUtf8());
     const QString addDir = dir.filePath("adds");
     ASSERT_TRUE(QDir().mkpath(addDir));
     writeFile(SettingsFilePath(), QStringLiteral("[main_window]\n"
