@@ -14,6 +14,9 @@ public:
     ~SdlOutput() override { close(); }
 
     bool open(int wantedRate, MixCallback mix, void* user) override {
+        // The program ends on SIGTERM and SIGINT like any other; SDL would
+        // otherwise swallow them into events nobody reads.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         m_mix = mix;

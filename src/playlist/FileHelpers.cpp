@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -41,6 +42,41 @@ bool IsBlank(const QString& Text) {
 
 namespace {
 
+// Digit runs compare by their value, the rest without regard to letter case;
+// names equal that way fall back to their exact text so the order is total.
+bool NaturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype si = i, sj = j;
+            while (i < a.size() && a[i] == QLatin1Char('0'))
+                ++i;
+            while (j < b.size() && b[j] == QLatin1Char('0'))
+                ++j;
+            const qsizetype di = i, dj = j;
+            while (i < a.size() && a[i].isDigit())
+                ++i;
+            while (j < b.size() && b[j].isDigit())
+                ++j;
+            if (i - di != j - dj)
+                return i - di < j - dj;  // more significant digits, larger number
+            if (const int c = QStringView(a).sliced(di, i - di).compare(QStringView(b).sliced(dj, j - dj)); c != 0)
+                return c < 0;
+            if (i - si != j - sj)
+                return i - si < j - sj;  // "1" before "01"
+            continue;
+        }
+        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
 class FolderWalk {
 public:
     FolderWalk(const QString& pattern, QStringList& list, bool recursive, const FindFilesTick& tick)
@@ -61,7 +97,8 @@ public:
         // A folder met again through a link is not walked twice.
         if (!visited_.insert({self.st_dev, self.st_ino}).second)
             return true;
-        const std::vector<Entry> entries = read(folder, native);
+        std::vector<Entry> entries = read(folder, native);
+        sortByName(entries);
         const QString prefix = AddTrailingBackslash(folder);
 
         for (const Entry& e : entries)
@@ -127,6 +164,14 @@ private:
                 entries.push_back(std::move(e));
         }
         return entries;
+    }
+
+    // Names in the order a file manager shows them ("2 Intro" before
+    // "10 Finale"), not the file system's own order, so an album folder plays
+    // in track order.
+    static void sortByName(std::vector<Entry>& entries) {
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return NaturalLess(a.name, b.name); });
     }
 
     bool matches(const QString& name) const {

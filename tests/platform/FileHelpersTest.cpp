@@ -63,6 +63,19 @@ TEST(FindFiles, TopFilesFirstThenEachSubfolderDepthFirst) {
     EXPECT_EQ(at("sub1/deeper/c.wav"), at("sub1/b.ogg") + 1) << "a subfolder's files, then what is below it";
 }
 
+TEST(FindFiles, NamesComeInNaturalOrderWithinEachFolder) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    // Created out of order so the file system's own order is unlikely to match.
+    for (const char* f : {"10 Finale.mp3", "B/2.ogg", "02 Theme.mp3", "a/x.mp3", "1 Intro.mp3"})
+        touch(root + "/" + f);
+    QStringList list;
+    ASSERT_TRUE(FindFiles(root, "*.*", list, true));
+    const QStringList expected{root + "/1 Intro.mp3", root + "/02 Theme.mp3", root + "/10 Finale.mp3",
+                               root + "/a/x.mp3",     root + "/B/2.ogg"};
+    EXPECT_EQ(list, expected);
+}
+
 TEST(FindFiles, NonRecursiveTakesOnlyTheTopFolder) {
     Tree t;
     QStringList list;
