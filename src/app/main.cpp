@@ -16,9 +16,17 @@
 #include "timeline/uEditor.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QIcon>
 
 namespace {
+
+// Argument 1 as an absolute path, so the player that receives it (started
+// from another folder) and the lists that keep it find the same file.
+QString FileArgument() {
+    const QString arg = QCoreApplication::arguments().value(1);
+    return arg.isEmpty() ? arg : QFileInfo(arg).absoluteFilePath();
+}
 
 // A second start: hands argument 1, if any, to the running player and waits
 // until the player has handled it. Shows nothing, whatever happens.
@@ -26,7 +34,7 @@ int RunMessenger(int argc, char** argv) {
     if (argc < 2)
         return 0;
     QCoreApplication app(argc, argv);
-    SendHandOff(QCoreApplication::arguments().value(1));
+    SendHandOff(FileArgument());
     return 0;
 }
 
@@ -48,7 +56,7 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     TfrmMsg messageWindow;
     frmEditMarker();
     LoadSettings();
-    window.SetCommandLineFile(QCoreApplication::arguments().value(1));
+    window.SetCommandLineFile(FileArgument());
 
     HandOffServer handOff([&window](const QString& path) { window.WMCopyData(path); });
     if (lock.held())

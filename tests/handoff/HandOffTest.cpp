@@ -92,9 +92,11 @@ protected:
     }
 
     // Starts a second process and returns its exit code (-1 when it hangs).
-    int RunMessenger(const QStringList& args, qint64* elapsedMs = nullptr) {
+    int RunMessenger(const QStringList& args, qint64* elapsedMs = nullptr, const QString& workingFolder = {}) {
         QProcess p;
         p.setProcessEnvironment(env);
+        if (!workingFolder.isEmpty())
+            p.setWorkingDirectory(workingFolder);
         QElapsedTimer timer;
         timer.start();
         p.start(TestEnv::playerBinary(), args);
@@ -134,6 +136,17 @@ TEST_F(HandOff, SecondStartHandsItsFileToThePlayer) {
     EXPECT_LT(elapsed, 3000);
     EXPECT_EQ(player->state(), QProcess::Running);
     EXPECT_TRUE(OpenFiles(player->processId()).contains(song));
+}
+
+TEST_F(HandOff, ARelativePathIsResolvedWhereTheSecondStartRuns) {
+    QProcess* player = StartPlayer();
+    ASSERT_TRUE(player->waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return Listening(); }));
+
+    const QString song = files.path() + "/here.wav";
+    WriteWav(song, 30.0);
+    EXPECT_EQ(RunMessenger({"here.wav"}, nullptr, files.path()), 0);
+    EXPECT_TRUE(WaitFor([&] { return OpenFiles(player->processId()).contains(song); }, 3000));
 }
 
 TEST_F(HandOff, MalformedRecordsAreIgnored) {
