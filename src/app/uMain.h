@@ -16,6 +16,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include "playback/TimelineTickRepaint.h"
 #include "timeline/TMarker.h"
 
 #include <QWidget>
@@ -269,6 +270,7 @@ private:
     void ResetForNewFile();
     void HandleTrackEnd(DWORD channel, quint64 serial);
     void SetPlayPauseImage(int index);
+    void RepaintTimelineForTick(qint64 head);
     void SetupBandBars();
     void ColorBandBars();
     void SetupEqualizer();
@@ -291,6 +293,8 @@ private:
     };
     std::vector<std::unique_ptr<EndSyncTicket>> FEndSyncTickets;
     quint64 FLoadSerial = 0;
+    // What each tick repaints of the timeline.
+    TimelineTickRepaint FTimelineTick;
 
 public:
     // ---- timeline: view, zoom, mouse, marker model and file ---------------------

@@ -145,9 +145,13 @@ void TQrGbar::SetValue(int value) {
         value = F.Max;
     else if (value < 0)
         value = 0;
+    const bool changed = value != F.Value;
     F.Value = value;
     emit OnChange(this);
-    repaint();
+    // An unchanged value would paint the same picture: the level meter is set
+    // 40 times a second, mostly to the value it has.
+    if (changed)
+        repaint();
 }
 
 void TQrGbar::SetValueFromPoint(int X, int Y) {

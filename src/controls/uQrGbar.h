@@ -62,8 +62,8 @@ public:
     // 0 is ignored; a maximum below the value lowers the value without OnChange.
     void SetMax(int value);
     // Value, Position and Progress are one value, clamped to 0..Max. Every
-    // assignment fires OnChange, also when the value stays the same, then
-    // repaints at once.
+    // assignment fires OnChange, also when the value stays the same; a
+    // changed value then repaints at once.
     int Value() const { return F.Value; }
     void SetValue(int value);
     int Position() const { return F.Value; }

@@ -194,7 +194,7 @@ void TForm1::Timer1Timer() {
         ScrollToPixel(x);
     lbPosition->setText(SecondsToTimeStr(pos, true));
     if (PaintBox1)
-        PaintBox1->update();
+        RepaintTimelineForTick(x);
     if (!isPlaying()) {
         gbIUv->SetValue(0);
         // playlist: the playlist window's meter as well.
@@ -212,6 +212,26 @@ void TForm1::Timer1Timer() {
     // playlist: the playlist window's meter takes the same value.
     if (frmList())
         frmList()->gbIUv->SetValue(gbIUv->Value());
+}
+
+// The timeline shows the tick's state: the whole view after a marker change,
+// else the play head's old and new columns when it moved.
+void TForm1::RepaintTimelineForTick(qint64 head) {
+    const TimelineTickRepaint::Plan plan = FTimelineTick.next(head, FMarkers);
+    if (plan.full) {
+        PaintBox1->update();
+        return;
+    }
+    if (!plan.headMoved)
+        return;
+    const int half = TimelineTickRepaint::ColumnHalfWidth;
+    for (const qint64 column : {plan.oldHead, plan.newHead}) {
+        const qint64 left = column - PaintBox1->origin() - half;
+        // Columns far outside the view need nothing.
+        if (left + 2 * half < 0 || left > PaintBox1->width())
+            continue;
+        PaintBox1->update(QRect(int(left), 0, 2 * half + 1, PaintBox1->height()));
+    }
 }
 
 // ---- end of track ----------------------------------------------------------------------------

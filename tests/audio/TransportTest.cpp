@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <random>
 
 using namespace audiotest;
@@ -164,6 +165,23 @@ TEST(Transport, CallsDuringPlaybackAreSafe) {
     BASS_ChannelPlay(h, FALSE);
     EXPECT_TRUE(waitFor([&] { return counter.ends.load() == 1; }));
     BASS_StreamFree(h);
+}
+
+}  // namespace
+
+namespace {
+
+// The SDL device (the dummy driver under test) leaves SIGTERM and SIGINT to
+// the program: a player that swallowed them could not be ended by a logout or
+// by `kill`.
+TEST(Transport, DeviceLeavesTerminationSignalsAlone) {
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    for (int signal : {SIGTERM, SIGINT}) {
+        struct sigaction current {};
+        ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
+        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
+    }
+    BASS_Free();
 }
 
 }  // namespace

@@ -156,6 +156,31 @@ TEST_F(QrGbarControl, ValueSetterClampsAndAlwaysFiresChange) {
     EXPECT_EQ(log, QStringList({"change10", "change10", "change24", "change0"}));
 }
 
+// A new value is painted at once, before the setter returns; the same value
+// again paints nothing (the level meter is set 40 times a second).
+TEST_F(QrGbarControl, ValueSetterRepaintsAtOnceOnlyWhenTheValueChanges) {
+    g.show();
+    QApplication::processEvents();
+    int paints = 0;
+    struct Counter : QObject {
+        int* count;
+        bool eventFilter(QObject*, QEvent* e) override {
+            *count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    counter.count = &paints;
+    g.installEventFilter(&counter);
+    g.SetValue(5);
+    EXPECT_EQ(paints, 1);
+    g.SetValue(5);
+    QApplication::processEvents();
+    EXPECT_EQ(paints, 1);
+    g.SetValue(30);  // clamped to 24: a change
+    EXPECT_EQ(paints, 2);
+    g.removeEventFilter(&counter);
+}
+
 TEST_F(QrGbarControl, MaxSetterRules) {
     g.SetValue(20);
     log.clear();

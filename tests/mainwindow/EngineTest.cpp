@@ -11,12 +11,25 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QFile>
 #include <cmath>
 
 namespace {
 
 DWORD State(const TForm1& form) { return BASS_ChannelIsActive(form.Channel()); }
+
+// Collects the areas a widget paints.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -131,6 +144,37 @@ TEST_F(MainWindowTest, TickShowsThePositionWithMilliseconds) {
     form->Timer1Timer();
     EXPECT_EQ(form->lbPosition->text(), "00:00:01.250");
     EXPECT_EQ(form->gbIUv->Value(), 0);  // not playing: no level
+}
+
+// The tick repaints the whole timeline after a marker change, only the play
+// head's old and new columns when it moved, and nothing when all stayed.
+TEST_F(MainWindowTest, TickRepaintsWhatChangedOfTheTimeline) {
+    form->LoadAudioFile(SineFile("tone.wav", 3.0));
+    form->Timer1Timer();
+    QCoreApplication::processEvents();
+    TimelinePaintBox* box = form->PaintBox1;
+    PaintRecorder recorder(box);
+    auto tick = [&] {
+        recorder.painted = QRegion();
+        form->Timer1Timer();
+        QCoreApplication::processEvents();
+        return recorder.painted;
+    };
+
+    EXPECT_TRUE(tick().isEmpty());
+
+    BASS_ChannelSetPosition(form->Channel(), BASS_ChannelSeconds2Bytes(form->Channel(), 1.5), BASS_POS_BYTE);
+    const QRegion moved = tick();
+    const int head = int(std::lround(1.5 * form->FZoomFactor - box->origin()));
+    EXPECT_TRUE(moved.contains(QRect(head - 1, 0, 3, box->height())));
+    EXPECT_TRUE(moved.contains(QRect(0, 0, 2, box->height())));  // where the head was
+    EXPECT_LT(moved.boundingRect().width() - head, 10);
+
+    form->FMarkers.append(TMarker{0.5, QStringLiteral("new")});
+    EXPECT_TRUE(tick().contains(box->rect()));
+    EXPECT_TRUE(tick().isEmpty());
+    form->FMarkers.last().Time = 2.0;  // a drag moves a marker without asking for a repaint
+    EXPECT_TRUE(tick().contains(box->rect()));
 }
 
 TEST_F(MainWindowTest, LevelMeterShowsThePeakWhilePlaying) {
