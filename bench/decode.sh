@@ -8,5 +8,5 @@ build=${1:-$here/../build}
 . "$here/load-common.sh"
 file=$(bench_hour_file)
 read -r ours peer <<<"$(bench_pair "$build/bench/bench_decode $file" "ffmpeg -nostdin -i $file -f null -" | paste -sd' ')"
-printf 'decode of one hour MP3 with nine bands: %.3f s   ffmpeg -f null: %.3f s   speed %.2f of ffmpeg (target >= 0.8)\n' \
+printf 'decode of one hour MP3 with nine bands: %.3f CPU s   ffmpeg -f null: %.3f CPU s   speed %.2f of ffmpeg (target >= 0.8)\n' \
     "$ours" "$peer" "$(awk -v a="$ours" -v b="$peer" 'BEGIN { print b / a }')"

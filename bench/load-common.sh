@@ -1,6 +1,6 @@
 # Shared by bench/load.sh and bench/decode.sh: the one-hour test file
 # (made on demand, kept in a cache folder, never committed) and whole-process
-# timing (median of 5 runs).
+# timing in CPU seconds (median of 5 runs).
 
 bench_hour_file() {
     local cache=${VELMO_BENCH_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmoplayer-bench}
@@ -16,13 +16,16 @@ bench_hour_file() {
     echo "$file"
 }
 
-# Wall time in seconds of one run of the command.
+# CPU seconds (user + system) of one run of the command. On a machine shared
+# with other work, wall time mostly measures the neighbours; the processor
+# time a process needs does not depend on them nearly as much.
 bench_time() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
+    local TIMEFORMAT='%3U %3S' times
+    if ! times=$( { time "$@" >/dev/null 2>&1; } 2>&1 ); then
+        echo "failed: $*" >&2
+        return 1
+    fi
+    awk '{ printf "%.6f\n", $1 + $2 }' <<<"$times"
 }
 
 # Times OURS and PEER (two command strings) five times each, alternating so

@@ -8,5 +8,5 @@ build=${1:-$here/../build}
 . "$here/load-common.sh"
 file=$(bench_hour_file)
 read -r ours peer <<<"$(bench_pair "$build/bench/bench_load $file" "ffmpeg -nostdin -i $file -c copy -f null -" | paste -sd' ')"
-printf 'load (prescan) of one hour MP3: %.3f s   ffmpeg -c copy: %.3f s   ratio %.2f (target <= 1.0)\n' \
+printf 'load (prescan) of one hour MP3: %.3f CPU s   ffmpeg -c copy: %.3f CPU s   ratio %.2f (target <= 1.0)\n' \
     "$ours" "$peer" "$(awk -v a="$ours" -v b="$peer" 'BEGIN { print a / b }')"

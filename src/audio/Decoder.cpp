@@ -245,11 +245,17 @@ bool Decoder::decodeFrame() {
 
 void Decoder::takeFrame() {
     const int frames = m_frame->nb_samples;
-    const int have = m_frame->ch_layout.nb_channels > 0 ? m_frame->ch_layout.nb_channels : m_channels;
     m_pending.resize(size_t(frames) * m_channels);
+    convertFrame(m_pending.data());
+    m_pendingFrames = frames;
+    m_pendingOffset = 0;
+}
+
+void Decoder::convertFrame(float* dst) {
+    const int frames = m_frame->nb_samples;
+    const int have = m_frame->ch_layout.nb_channels > 0 ? m_frame->ch_layout.nb_channels : m_channels;
     const auto format = AVSampleFormat(m_frame->format);
     const bool planar = av_sample_fmt_is_planar(format);
-    float* dst = m_pending.data();
     switch (av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8: convert<uint8_t>(m_frame, planar, have, m_channels, frames, dst); break;
     case AV_SAMPLE_FMT_S16: convert<int16_t>(m_frame, planar, have, m_channels, frames, dst); break;
@@ -257,10 +263,8 @@ void Decoder::takeFrame() {
     case AV_SAMPLE_FMT_S64: convert<int64_t>(m_frame, planar, have, m_channels, frames, dst); break;
     case AV_SAMPLE_FMT_FLT: convert<float>(m_frame, planar, have, m_channels, frames, dst); break;
     case AV_SAMPLE_FMT_DBL: convert<double>(m_frame, planar, have, m_channels, frames, dst); break;
-    default: std::fill(m_pending.begin(), m_pending.end(), 0.0f); break;
+    default: std::fill(dst, dst + size_t(frames) * m_channels, 0.0f); break;
     }
-    m_pendingFrames = frames;
-    m_pendingOffset = 0;
     av_frame_unref(m_frame);
 }
 
@@ -293,6 +297,13 @@ int Decoder::read(float* dst, int maxFrames) {
                     m_lengthExact = true;
                 }
                 break;
+            }
+            // A frame that fits goes straight to the caller.
+            if (m_frame->nb_samples <= maxFrames - done) {
+                const int frames = m_frame->nb_samples;
+                convertFrame(dst + size_t(done) * m_channels);
+                done += frames;
+                continue;
             }
             takeFrame();
         }

@@ -64,6 +64,8 @@ private:
     bool decodeFrame();
     // Copies m_frame into m_pending as interleaved floats.
     void takeFrame();
+    // Writes m_frame's frames to `dst` as interleaved floats and releases it.
+    void convertFrame(float* dst);
     int64_t frameIndexOf(const AVFrame* frame) const;
 
     AVFormatContext* m_format = nullptr;

@@ -1,10 +1,14 @@
 #include "audio/PeakEq.h"
 
+#include "audio/PeakEqWide.h"
+
 #include <cmath>
 #include <emmintrin.h>
 #include <numbers>
 
 namespace velmo::audio {
+
+bool PeakEq::s_wideKernel = true;
 
 bool PeakEq::setParameters(const BASS_BFX_PEAKEQ& params, int rate) {
     if (!(params.fCenter > 0) || params.fBandwidth < 0 || params.fQ < 0 || rate <= 0)
@@ -82,6 +86,23 @@ void PeakEq::processChain(PeakEq* const* filters, int count, float* samples, int
     if (!vectorFits) {
         for (int i = 0; i < count; ++i)
             filters[i]->process(samples, frames, channels);
+        return;
+    }
+
+    if (s_wideKernel && wide::available()) {
+        wide::StereoStage stereo[kMaxStages];
+        for (int k = 0; k < stages; ++k) {
+            const PeakEq& f = *active[k];
+            stereo[k] = wide::StereoStage{f.m_b0, f.m_b1, f.m_b2, f.m_a1, f.m_a2,
+                                          {f.m_state[0].z1, f.m_state[1].z1}, {f.m_state[0].z2, f.m_state[1].z2}};
+        }
+        wide::processStereo(stereo, stages, samples, frames);
+        for (int k = 0; k < stages; ++k)
+            for (int ch = 0; ch < 2; ++ch) {
+                // Keep denormals out of the state when the input falls silent.
+                active[k]->m_state[ch].z1 = std::fabs(stereo[k].z1[ch]) < 1e-25 ? 0.0 : stereo[k].z1[ch];
+                active[k]->m_state[ch].z2 = std::fabs(stereo[k].z2[ch]) < 1e-25 ? 0.0 : stereo[k].z2[ch];
+            }
         return;
     }
 
