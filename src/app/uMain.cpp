@@ -424,13 +424,21 @@ QWidget* TForm1::lvMarkersWidget() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // Refused until the question is through: a marker save that fails on the
-    // way throws, and the window must then stay open with its markers.
+    // Refused until the close request has gone through: a marker save that
+    // fails there (the application shows its error) keeps the window and the
+    // unsaved markers, so the user can retry or answer No.
     event->ignore();
     if (!FormCloseQuery())
         return;
-    FormClose();
+    // From here the window closes even when a file of the close cannot be
+    // written (its error is shown); the destructor then ends the library.
     event->accept();
+    try {
+        FormClose();
+    } catch (...) {
+        emit Closed();
+        throw;
+    }
     emit Closed();
 }
 

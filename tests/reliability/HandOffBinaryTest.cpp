@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,19 +36,9 @@ QString playerBinary() {
     return other.isEmpty() ? TestEnv::playerBinary() : other;
 }
 
-// Until the program entry starts the hand-off server there is nothing to test.
-bool playerListensForHandOffs() {
-    if (qEnvironmentVariableIsSet("VELMO_PLAYER_UNDER_TEST"))
-        return true;
-    QFile entry(TestEnv::fixture("../../src/app/main.cpp"));
-    return entry.open(QIODevice::ReadOnly) && entry.readAll().contains("HandOffServer");
-}
-
 class PlayerProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!playerListensForHandOffs())
-            GTEST_SKIP() << "this build of the player does not start the hand-off server";
         ASSERT_TRUE(temp_.isValid());
         for (const char* sub : {"run", "config", "data", "home", "music"})
             QDir().mkpath(temp_.filePath(sub));
@@ -101,6 +93,12 @@ protected:
                 files << target;
         }
         return files;
+    }
+
+    int playerDescriptors() const {
+        return int(QDir(QStringLiteral("/proc/%1/fd").arg(player_.processId()))
+                       .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                       .size());
     }
 
     QString song(int index) {
@@ -239,6 +237,53 @@ TEST_F(PlayerProcess, MalformedRecordsAreIgnored) {
     // The player still takes a good hand-off.
     ASSERT_TRUE(SendHandOff(socket(), song(2), 30000));
     EXPECT_EQ(openFiles(), QStringList{song(2)});
+}
+
+// Senders that connect and then stall (nothing, or half a header) hold no
+// hand-off up and are dropped after the idle time; none of them leaves a
+// descriptor behind in the player.
+TEST_F(PlayerProcess, FloodOfStalledConnectionsIsDroppedAndLeavesNothingBehind) {
+    ASSERT_TRUE(startPlayer());
+    ASSERT_TRUE(SendHandOff(socket(), song(0), 30000));
+    const int baseline = playerDescriptors();
+
+    constexpr int kStalled = 150;
+    std::vector<std::unique_ptr<QLocalSocket>> stalled;
+    for (int i = 0; i < kStalled; ++i) {
+        auto connection = std::make_unique<QLocalSocket>();
+        connection->connectToServer(socket());
+        ASSERT_TRUE(connection->waitForConnected(5000)) << "connection " << i;
+        if (i % 2)
+            connection->write(HandOffRecord::build(song(1)).left(HandOffRecord::kHeaderSize / 2));
+        connection->waitForBytesWritten(1000);
+        stalled.push_back(std::move(connection));
+    }
+    // A real hand-off goes through while all of them wait.
+    QElapsedTimer answered;
+    answered.start();
+    ASSERT_TRUE(SendHandOff(socket(), song(2), 30000));
+    EXPECT_LT(answered.elapsed(), 5000);
+    EXPECT_EQ(openFiles(), QStringList{song(2)});
+
+    // The player hangs up on every stalled sender after its idle time.
+    QElapsedTimer clock;
+    clock.start();
+    int open = kStalled;
+    while (open > 0 && clock.elapsed() < HandOffServer::kIdleTimeoutMs + 10000) {
+        open = 0;
+        for (auto& connection : stalled) {
+            connection->waitForReadyRead(0);
+            open += connection->state() == QLocalSocket::ConnectedState ? 1 : 0;
+        }
+        QThread::msleep(100);
+    }
+    EXPECT_EQ(open, 0) << "stalled connections still open after the idle time";
+    stalled.clear();
+    clock.restart();
+    while (playerDescriptors() > baseline && clock.elapsed() < 5000)
+        QThread::msleep(50);
+    EXPECT_LE(playerDescriptors(), baseline);
+    EXPECT_TRUE(running());
 }
 
 TEST_F(PlayerProcess, BurstOfHandOffsIsHandledInOrder) {
