@@ -14,6 +14,12 @@ trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -x "$prefix/bin/velmoplayer" ] || fail "bin/velmoplayer missing or not executable"
+# The installed program finds every library it needs outside the build tree.
+missing_libs=$(ldd "$prefix/bin/velmoplayer" | grep 'not found' || true)
+[ -z "$missing_libs" ] || fail "bin/velmoplayer lacks libraries: $missing_libs"
+if readelf -d "$prefix/bin/velmoplayer" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then
+  fail "bin/velmoplayer still looks for libraries in the build tree"
+fi
 desktop=$prefix/share/applications/velmoplayer.desktop
 [ -f "$desktop" ] || fail "desktop entry missing"
 for f in scalable/apps/velmoplayer.svg 48x48/apps/velmoplayer.png 128x128/apps/velmoplayer.png; do

@@ -106,6 +106,13 @@ expect_output 0.500000 pc volume
 pc volume 0.25
 expect_output 0.250000 pc volume
 
+# A change the player makes by itself, the end of the track, reaches
+# followers as well.
+pc position 29.5
+pc play
+expect_output Stopped pc status
+expect_output Stopped tail -n 1 "$root/follow.log"
+
 # The load was recorded for the desktop's recent files.
 encoded_href=$(python3 -c 'import pathlib, sys; print(pathlib.Path(sys.argv[1]).as_uri())' "$track")
 grep -qF "href=\"$encoded_href\"" "$XDG_DATA_HOME/recently-used.xbel" \
