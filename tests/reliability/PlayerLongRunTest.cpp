@@ -82,7 +82,13 @@ TEST(PlayerLongRun, PlaylistPlaysEveryFileInTurnWithFlatMemory) {
     }
     EXPECT_EQ(list.CurrentFileIdx(), files - 1);
     EXPECT_TRUE(player.errors().isEmpty());
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back for a while (its quarantine),
+    // so resident memory says nothing there; its leak check at exit does.
+    std::printf("resident memory not checked under AddressSanitizer\n");
+#else
     EXPECT_LT(peakRss - warmRss, 5.0) << "resident memory grew from " << warmRss << " MB to " << peakRss << " MB";
+#endif
     std::printf("%d files, resident memory %.1f MB after warm-up, %.1f MB at most\n", files, warmRss, peakRss);
 }
 
