@@ -6,6 +6,7 @@
 #include "app/DarkLook.h"
 #include "controls/uMessage.h"
 #include "controls/uQrGbar.h"
+#include "platform/AppError.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "playlist/uList.h"
@@ -446,9 +447,17 @@ bool TForm1::FormCloseQuery() {
     if (SettingAutoSave()) {
         if (SettingAutoSaveLastPos())
             SaveLastPosMarker();
-        if (MarkersChanged())
+        if (!MarkersChanged())
+            return true;
+        try {
             btnSaveMarkersClick();
-        return true;
+            return true;
+        } catch (const AppError& error) {
+            // The automatic save failed (a read-only or full folder): after
+            // its error the save question decides, so the markers are neither
+            // lost unseen nor able to keep the window from ever closing.
+            prompts().error(error.message());
+        }
     }
     return ConfirmSaveMarkers();
 }

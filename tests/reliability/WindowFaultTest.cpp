@@ -6,6 +6,7 @@
 #include "FileFaults.h"
 #include "PlayerWindow.h"
 #include "TestEnv.h"
+#include "settings/uSettings.h"
 #include "timeline/MarkerFile.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,32 @@ TEST_P(WindowSaveFault, FailedMarkerSaveOnCloseKeepsTheWindowOpen) {
     player.prompts().answer(Prompts::Answer::Yes);
     EXPECT_TRUE(player.closeWindow());
     EXPECT_EQ(markersIn(s.markerFile), 2);
+}
+
+// With automatic saving a failed save at close cannot ask first; after its
+// error the save question decides, so the window can always be closed.
+TEST_P(WindowSaveFault, FailedAutomaticSaveOnCloseFallsBackToTheQuestion) {
+    PlayerWindow player(false);
+    TForm1& form = player.form();
+    TfrmSettings settings;
+    settings.SetAutoSave(true);
+    const SongWithNewMarker s = loadAndAddMarker(player, file("song.wav"));
+    ASSERT_TRUE(applyFault());
+
+    player.prompts().answer(Prompts::Answer::Ok);  // the error
+    player.prompts().answer(Prompts::Answer::Cancel);
+    EXPECT_FALSE(player.closeWindow());
+    ASSERT_EQ(player.errors().size(), 1);
+    EXPECT_TRUE(isCreateError(player.errors()[0], s.markerFile)) << player.errors()[0].toStdString();
+    ASSERT_EQ(player.prompts().asked.size(), 2);
+    EXPECT_EQ(player.prompts().asked[1].buttons, Prompts::Buttons::YesNoCancel);
+    EXPECT_TRUE(form.MarkersChanged());
+
+    // The user gives the markers up; the old file stays as it was.
+    player.prompts().answer(Prompts::Answer::Ok);
+    player.prompts().answer(Prompts::Answer::No);
+    EXPECT_TRUE(player.closeWindow());
+    EXPECT_EQ(ReadAll(s.markerFile), s.oldMarkerFile);
 }
 
 TEST_P(WindowSaveFault, FailedPlaylistSaveKeepsTheListAndItsFileName) {
