@@ -18,6 +18,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -63,10 +66,14 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
         handOff.listen(lock);
 
     // Media keys and desktop sound applets (MPRIS on the session bus); without
-    // a session bus the player runs without them, silently.
+    // a session bus the player runs without them, silently. Connecting to the
+    // bus waits for it, so it happens once the window is on screen.
     MprisMainWindow mprisPlayer(window);
-    MprisService mpris(mprisPlayer, QDBusConnection::sessionBus());
-    mpris.start();
+    std::optional<MprisService> mpris;
+    QTimer::singleShot(0, &window, [&] {
+        mpris.emplace(mprisPlayer, QDBusConnection::sessionBus());
+        mpris->start();
+    });
 
     QObject::connect(&window, &TForm1::Closed, &app, [] { QCoreApplication::exit(0); });
     window.show();
