@@ -153,8 +153,15 @@ protected:
     QString trackId() { return metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
 
     // The signals received after waiting briefly for stragglers.
+    // The signals that arrive until the bus has been quiet for a while, so a
+    // slow machine does not push one change's signals into the next.
     QList<QDBusMessage> takeSignals() {
-        QTest::qWait(100);
+        qsizetype seen = -1;
+        for (int quietRounds = 0, round = 0; quietRounds < 3 && round < 40; ++round) {
+            QTest::qWait(50);
+            quietRounds = signals_.messages.size() == seen ? quietRounds + 1 : 0;
+            seen = signals_.messages.size();
+        }
         return std::exchange(signals_.messages, {});
     }
 
