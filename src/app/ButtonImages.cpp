@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace {
 
@@ -267,4 +268,18 @@ private:
 
 QIcon ButtonImage(ButtonGlyph glyph) {
     return QIcon(new GlyphEngine(glyph));
+}
+
+QToolButton* MakeFlatButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint,
+                            const QRect& place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setIcon(ButtonImage(glyph));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(place);
+    return button;
 }

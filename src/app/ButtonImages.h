@@ -16,3 +16,13 @@ enum class ButtonGlyph {
 };
 
 QIcon ButtonImage(ButtonGlyph glyph);
+
+class QToolButton;
+class QWidget;
+class QRect;
+class QString;
+
+// A flat, pointing-hand button with one of these images at 24 x 24, named for
+// the language file, that never takes the keyboard focus from the window.
+QToolButton* MakeFlatButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint,
+                            const QRect& place);

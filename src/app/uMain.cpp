@@ -129,16 +129,7 @@ void TForm1::ApplyApplicationHints() {
 
 QToolButton* TForm1::MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph,
                                 const QString& hint, QPoint at) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoRaise(true);
-    button->setIcon(ButtonImage(glyph));
-    button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(at.x(), at.y(), ButtonWidth, ButtonHeight);
-    return button;
+    return MakeFlatButton(parent, name, glyph, hint, QRect(at.x(), at.y(), ButtonWidth, ButtonHeight));
 }
 
 QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {

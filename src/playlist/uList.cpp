@@ -70,16 +70,7 @@ QStringList LocalPaths(const QMimeData* mime) {
 
 // A flat button with one of the player's button images.
 QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, int left) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(ButtonImage(glyph));
-    button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(left, 3, 32, 32);
-    return button;
+    return MakeFlatButton(parent, name, glyph, hint, QRect(left, 3, 32, 32));
 }
 
 QFrame* MakePanel(QWidget* parent, const char* name, QRect geometry) {

@@ -30,20 +30,6 @@ constexpr int kCaptionButtonFontPixels = 14;
 // Narrowest widths of the three columns; the description fills the rest.
 constexpr int kMinColumnWidth[MarkerListModel::ColumnCount] = {50, 120, 200};
 
-QToolButton* makeMarkerButton(QWidget* parent, const char* name, ButtonGlyph glyph,
-                              const QString& hint, const QRect& place) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoRaise(true);
-    button->setIcon(ButtonImage(glyph));
-    button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(place);
-    return button;
-}
-
 // The list keeps every row one line of its font high, also after the
 // MarkersFontSize setting changes the font, so 10,000 rows cost no measuring.
 class MarkerTableView : public QTableView {
@@ -75,22 +61,22 @@ void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
         markersPanel = this;
     if (!panel2)
         panel2 = this;
-    btnPreviousMarker = makeMarkerButton(markersPanel, "btnPreviousMarker", ButtonGlyph::PreviousMarker,
-                                         QStringLiteral("Pause and go to the Previous Marker"),
-                                         QRect(3, 5, 31, 28));
-    btnNextMarker = makeMarkerButton(markersPanel, "btnNextMarker", ButtonGlyph::NextMarker,
-                                     QStringLiteral("Pause and go to the Next Marker"),
-                                     QRect(39, 5, 31, 28));
-    btnAddMarker = makeMarkerButton(markersPanel, "btnAddMarker", ButtonGlyph::AddMarker,
-                                    QStringLiteral("Drop Marker on Current Position [ M ]"),
-                                    QRect(76, 6, 31, 28));
-    btnDeleteMarker = makeMarkerButton(markersPanel, "btnDeleteMarker", ButtonGlyph::DeleteMarker,
-                                       QStringLiteral("Remove Nearest Marker [ Del ]"),
-                                       QRect(110, 6, 31, 28));
-    btnEditMarker = makeMarkerButton(panel2, "btnEditMarker", ButtonGlyph::Edit,
-                                     QStringLiteral("Edit Selected Marker..."), QRect(1, 5, 72, 31));
-    btmDeleteLvMarker = makeMarkerButton(panel2, "btmDeleteLvMarker", ButtonGlyph::Delete,
-                                         QStringLiteral("Delete Selected marker..."), QRect(81, 4, 85, 31));
+    btnPreviousMarker = MakeFlatButton(markersPanel, "btnPreviousMarker", ButtonGlyph::PreviousMarker,
+                                       QStringLiteral("Pause and go to the Previous Marker"),
+                                       QRect(3, 5, 31, 28));
+    btnNextMarker = MakeFlatButton(markersPanel, "btnNextMarker", ButtonGlyph::NextMarker,
+                                   QStringLiteral("Pause and go to the Next Marker"),
+                                   QRect(39, 5, 31, 28));
+    btnAddMarker = MakeFlatButton(markersPanel, "btnAddMarker", ButtonGlyph::AddMarker,
+                                  QStringLiteral("Drop Marker on Current Position [ M ]"),
+                                  QRect(76, 6, 31, 28));
+    btnDeleteMarker = MakeFlatButton(markersPanel, "btnDeleteMarker", ButtonGlyph::DeleteMarker,
+                                     QStringLiteral("Remove Nearest Marker [ Del ]"),
+                                     QRect(110, 6, 31, 28));
+    btnEditMarker = MakeFlatButton(panel2, "btnEditMarker", ButtonGlyph::Edit,
+                                   QStringLiteral("Edit Selected Marker..."), QRect(1, 5, 72, 31));
+    btmDeleteLvMarker = MakeFlatButton(panel2, "btmDeleteLvMarker", ButtonGlyph::Delete,
+                                       QStringLiteral("Delete Selected marker..."), QRect(81, 4, 85, 31));
     // Image and caption side by side; the caption's font is sized so that
     // "Edit..." and "Delete..." fit their design widths whole.
     for (auto [button, caption] : {std::pair{btnEditMarker, QStringLiteral("Edit...")},
