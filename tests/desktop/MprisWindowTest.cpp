@@ -10,6 +10,7 @@
 #include "platform/RecentFiles.h"
 #include "playlist/uList.h"
 #include "settings/LangTexts.h"
+#include "TestWav.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +25,8 @@
 namespace {
 
 void writeWav(const QString& path, double seconds) {
-    const quint32 frames = quint32(seconds * 8000);
-    QByteArray data(int(frames * 2), '\0');
-    for (quint32 i = 0; i < frames; ++i)
-        data[int(i * 2 + 1)] = char((i / 8) % 2 ? 0x10 : -0x10);  // a quiet square wave
-    auto le = [](quint32 v, int bytes) {
-        QByteArray b;
-        for (int i = 0; i < bytes; ++i)
-            b += char((v >> (8 * i)) & 0xFF);
-        return b;
-    };
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("RIFF" + le(36 + data.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
-               le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(data.size(), 4) + data);
+    // a quiet square wave
+    ASSERT_TRUE(WriteTestWav(path, seconds, 8000, 1, [](int i) { return qint16((i / 8) % 2 ? 0x1000 : -0x1000); }));
 }
 
 bool runUntil(const std::function<bool()>& done, int timeoutMs = 5000) {

@@ -2,6 +2,7 @@
 // file to the running player, which loads and plays it.
 
 #include "TestEnv.h"
+#include "TestWav.h"
 
 #include <gtest/gtest.h>
 
@@ -21,26 +22,7 @@
 namespace {
 
 void WriteWav(const QString& path, double seconds) {
-    constexpr int rate = 44100;
-    const int frames = static_cast<int>(seconds * rate);
-    QByteArray data(frames * 2, '\0');
-    for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<qint16>(8000 * std::sin(2 * M_PI * 440.0 * i / rate));
-        data[2 * i] = static_cast<char>(v & 0xFF);
-        data[2 * i + 1] = static_cast<char>((v >> 8) & 0xFF);
-    }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + data.size());
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(data.size());
-    out.writeRawData(data.constData(), data.size());
+    ASSERT_TRUE(WriteTestWav(path, seconds, 44100, 1, [](int i) { return static_cast<qint16>(8000 * std::sin(2 * M_PI * 440.0 * i / 44100)); }));
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {

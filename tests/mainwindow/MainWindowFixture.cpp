@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "audio/AudioTestApi.h"
+#include "TestWav.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -8,29 +9,7 @@
 #include <cmath>
 
 void WriteSineWav(const QString& path, double seconds) {
-    constexpr int rate = 44100;
-    const int frames = static_cast<int>(seconds * rate);
-    QByteArray data;
-    data.reserve(frames * 4);
-    for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<qint16>(16384 * std::sin(2 * M_PI * 440.0 * i / rate));
-        for (int c = 0; c < 2; ++c) {
-            data.append(static_cast<char>(v & 0xFF));
-            data.append(static_cast<char>((v >> 8) & 0xFF));
-        }
-    }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + data.size());
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(2) << quint32(rate) << quint32(rate * 4) << quint16(4)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(data.size());
-    out.writeRawData(data.constData(), data.size());
+    ASSERT_TRUE(WriteTestWav(path, seconds, 44100, 2, [](int i) { return static_cast<qint16>(16384 * std::sin(2 * M_PI * 440.0 * i / 44100)); }));
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -2,6 +2,7 @@
 
 #include "TestEnv.h"
 #include "timeline/uEditor.h"
+#include "TestWav.h"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +15,8 @@ namespace {
 // A 16-bit mono PCM WAV of silence at 8 kHz.
 QString writeSilentWav(double seconds) {
     const QString path = TestEnv::root() + QStringLiteral("/silence-%1.wav").arg(seconds);
-    if (QFile::exists(path))
-        return path;
-    const quint32 rate = 8000;
-    const quint32 dataBytes = static_cast<quint32>(seconds * rate) * 2;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return path;
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << quint32(rate * 2) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << dataBytes;
-    file.write(QByteArray(static_cast<int>(dataBytes), '\0'));
+    if (!QFile::exists(path))
+        WriteTestWav(path, seconds, 8000, 1);
     return path;
 }
 

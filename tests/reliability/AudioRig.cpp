@@ -1,6 +1,7 @@
 #include "AudioRig.h"
 
 #include "audio/AudioTestApi.h"
+#include "TestWav.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,32 +23,7 @@ NullAudio::~NullAudio() {
 }
 
 void WriteToneWav(const QString& path, double seconds) {
-    const quint32 rate = 44100, channels = 2, frames = quint32(seconds * rate);
-    const quint32 dataBytes = frames * channels * 2;
-    QByteArray bytes;
-    auto u32 = [&](quint32 v) { v = qToLittleEndian(v); bytes.append(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](quint16 v) { v = qToLittleEndian(v); bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    bytes += "RIFF";
-    u32(36 + dataBytes);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(channels);
-    u32(rate);
-    u32(rate * channels * 2);
-    u16(channels * 2);
-    u16(16);
-    bytes += "data";
-    u32(dataBytes);
-    bytes.reserve(bytes.size() + dataBytes);
-    for (quint32 i = 0; i < frames; ++i) {
-        const qint16 sample = qint16(2000 * std::sin(2 * M_PI * 440 * i / rate));
-        u16(quint16(sample));
-        u16(quint16(sample));
-    }
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    WriteTestWav(path, seconds, 44100, 2, [](int i) { return qint16(2000 * std::sin(2 * M_PI * 440 * i / 44100)); });
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "settings/uSettings.h"
 #include "timeline/uEditor.h"
 #include "timeline/uTimeline.h"
+#include "TestWav.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +47,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 // A silent 16-bit mono 8 kHz WAV file.
 void writeSilentWav(const QString& path, int seconds) {
-    const quint32 bytes = 8000u * 2u * static_cast<quint32>(seconds);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + bytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << bytes;
-    out.writeRawData(QByteArray(static_cast<int>(bytes), '\0').constData(), static_cast<int>(bytes));
+    ASSERT_TRUE(WriteTestWav(path, seconds, 8000, 1));
 }
 
 // The windows as the start-up creates them. The playlist window and the

@@ -9,6 +9,7 @@
 #include "timeline/MarkerListModel.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
+#include "TestWav.h"
 
 #include <gtest/gtest.h>
 
@@ -31,27 +32,7 @@ namespace {
 
 // A silent 8 kHz mono 16-bit WAV of the given length.
 void writeSilentWav(const QString& path, double seconds) {
-    const quint32 frames = static_cast<quint32>(seconds * 8000);
-    const quint32 dataBytes = frames * 2;
-    QByteArray bytes;
-    auto u32 = [&](quint32 v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](quint16 v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-    bytes += "RIFF";
-    u32(36 + dataBytes);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(16000);
-    u16(2);
-    u16(16);
-    bytes += "data";
-    u32(dataBytes);
-    bytes.append(QByteArray(dataBytes, '\0'));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(WriteTestWav(path, seconds, 8000, 1));
 }
 
 QByteArray readAll(const QString& path) {
