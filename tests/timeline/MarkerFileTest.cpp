@@ -1,5 +1,6 @@
 #include "platform/AppError.h"
 #include "timeline/MarkerFile.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,6 @@
 namespace {
 
 QByteArray bom() { return QByteArray("\xEF\xBB\xBF"); }
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TMarkerList parse(const QByteArray& bytes) {
     TMarkerList list;

@@ -10,6 +10,7 @@
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
 #include "TestWav.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -33,17 +34,6 @@ namespace {
 // A silent 8 kHz mono 16-bit WAV of the given length.
 void writeSilentWav(const QString& path, double seconds) {
     ASSERT_TRUE(WriteTestWav(path, seconds, 8000, 1));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 class TimelineFormTest : public ::testing::Test {
