@@ -227,8 +227,6 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
     Timer1->setInterval(SlideInterval);
     connect(Timer1, &QTimer::timeout, this, &TfrmAbout::Timer1Timer);
 
-    for (int i = 0; i < SlideCount; ++i)
-        FPictures[i] = SlidePicture(i);
     ShowPicture(1);
 
     FormCreate();
@@ -313,6 +311,9 @@ void TfrmAbout::btnCloseClick() { close(); }
 
 void TfrmAbout::ShowPicture(int index) {
     FImageIndex = index;
+    // Drawn when first shown: drawing all 75 would hold up the player's start.
+    if (FPictures[index].isNull())
+        FPictures[index] = SlidePicture(index);
     btnVelmo->setIcon(QIcon(FPictures[index]));
 }
 

@@ -86,7 +86,7 @@ private:
                        void (TfrmAbout::*handler)());
 
     int FImageIndex = 1;
-    std::array<QPixmap, SlideCount> FPictures;  // drawn once, at creation
+    std::array<QPixmap, SlideCount> FPictures;  // each drawn once, when first shown
 };
 
 // The one About window of the running player (nullptr before it is created).
