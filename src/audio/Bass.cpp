@@ -3,6 +3,7 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/AudioTestApi.h"
+#include "audio/FfmpegApi.h"
 #include "audio/Stream.h"
 #include "audio/Utf16Path.h"
 #include "audio/bass.h"
@@ -152,6 +153,8 @@ void useDeviceOutput() { g.outputKind = OutputKind::Device; }
 BOOL BASS_Init(int, DWORD freq, DWORD, void*, const void*) {
     if (g.initialized)
         return fail(BASS_ERROR_ALREADY);
+    // The decoders' libraries load in the background while the caller starts up.
+    velmo::audio::PreloadFfmpeg();
     std::unique_ptr<AudioOutput> output = g.outputKind == OutputKind::Device
                                               ? velmo::audio::makeSdlOutput()
                                               : velmo::audio::makeNullOutput(g.outputKind == OutputKind::NullUntimed);

@@ -2,10 +2,9 @@
 
 #include "audio/bass.h"
 
+#include "audio/FfmpegApi.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/avutil.h>
 #include <libavutil/intreadwrite.h>
 }
 
@@ -63,9 +62,14 @@ bool fileReadable(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, int* error) {
+    // Without FFmpeg's libraries no file can be decoded here.
+    if (!LoadFfmpeg()) {
+        *error = BASS_ERROR_FILEFORM;
+        return nullptr;
+    }
     // Failures are reported by result; FFmpeg's own messages would only
     // clutter the terminal.
-    av_log_set_level(AV_LOG_QUIET);
+    ffmpeg().av_log_set_level(AV_LOG_QUIET);
     std::unique_ptr<Decoder> d(new Decoder);
     *error = BASS_OK;
     if (!d->openInput(path, error))
@@ -86,10 +90,10 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
 }
 
 Decoder::~Decoder() {
-    av_packet_free(&m_packet);
-    av_frame_free(&m_frame);
-    avcodec_free_context(&m_codec);
-    avformat_close_input(&m_format);
+    ffmpeg().av_packet_free(&m_packet);
+    ffmpeg().av_frame_free(&m_frame);
+    ffmpeg().avcodec_free_context(&m_codec);
+    ffmpeg().avformat_close_input(&m_format);
 }
 
 bool Decoder::openInput(const std::string& path, int* error) {
@@ -99,35 +103,35 @@ bool Decoder::openInput(const std::string& path, int* error) {
     }
     *error = BASS_ERROR_FILEFORM;
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    ffmpeg().av_dict_set(&options, "protocol_whitelist", "file", 0);
     // "file:" keeps a colon in the name from being read as a protocol.
     const std::string url = "file:" + path;
-    const int opened = avformat_open_input(&m_format, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int opened = ffmpeg().avformat_open_input(&m_format, url.c_str(), nullptr, &options);
+    ffmpeg().av_dict_free(&options);
     if (opened < 0)
         return false;
-    if (avformat_find_stream_info(m_format, nullptr) < 0)
+    if (ffmpeg().avformat_find_stream_info(m_format, nullptr) < 0)
         return false;
     const AVCodec* codec = nullptr;
-    m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    m_streamIndex = ffmpeg().av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (m_streamIndex < 0 || !codec)
         return false;
     for (unsigned i = 0; i < m_format->nb_streams; ++i)
         if (int(i) != m_streamIndex)
             m_format->streams[i]->discard = AVDISCARD_ALL;
     AVStream* stream = m_format->streams[m_streamIndex];
-    m_codec = avcodec_alloc_context3(codec);
-    m_frame = av_frame_alloc();
-    m_packet = av_packet_alloc();
+    m_codec = ffmpeg().avcodec_alloc_context3(codec);
+    m_frame = ffmpeg().av_frame_alloc();
+    m_packet = ffmpeg().av_packet_alloc();
     if (!m_codec || !m_frame || !m_packet) {
         *error = BASS_ERROR_MEM;
         return false;
     }
-    if (avcodec_parameters_to_context(m_codec, stream->codecpar) < 0)
+    if (ffmpeg().avcodec_parameters_to_context(m_codec, stream->codecpar) < 0)
         return false;
     m_codec->pkt_timebase = stream->time_base;
     m_codec->thread_count = 1;
-    if (avcodec_open2(m_codec, codec, nullptr) < 0)
+    if (ffmpeg().avcodec_open2(m_codec, codec, nullptr) < 0)
         return false;
     m_rate = stream->codecpar->sample_rate;
     m_channels = stream->codecpar->ch_layout.nb_channels;
@@ -138,9 +142,9 @@ bool Decoder::openInput(const std::string& path, int* error) {
 
     // Until a prescan says better, the length is the container's estimate.
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        m_length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate});
+        m_length = ffmpeg().av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate});
     else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
-        m_length = av_rescale(m_format->duration, m_rate, AV_TIME_BASE);
+        m_length = ffmpeg().av_rescale(m_format->duration, m_rate, AV_TIME_BASE);
     *error = BASS_OK;
     return true;
 }
@@ -156,7 +160,7 @@ bool Decoder::runPrescan() {
     int64_t trimmed = 0;   // frames the decoder drops (encoder delay, padding)
     int64_t firstDuration = -1;
     bool complete = true;
-    while (av_read_frame(m_format, m_packet) >= 0) {
+    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
         if (m_packet->stream_index == m_streamIndex) {
             if (m_packet->duration > 0)
                 duration += m_packet->duration;
@@ -165,16 +169,16 @@ bool Decoder::runPrescan() {
             if (firstDuration < 0)
                 firstDuration = std::max<int64_t>(0, m_packet->duration);
             size_t size = 0;
-            const uint8_t* skip = av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            const uint8_t* skip = ffmpeg().av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
             if (skip && size >= 8)
                 trimmed += int64_t(AV_RL32(skip)) + (durationsTrimmed ? 0 : int64_t(AV_RL32(skip + 4)));
         }
-        av_packet_unref(m_packet);
+        ffmpeg().av_packet_unref(m_packet);
     }
     if (firstPacketSilent && firstDuration > 0)
         duration -= firstDuration;
     if (complete) {
-        m_length = std::max<int64_t>(0, av_rescale_q(duration, stream->time_base, AVRational{1, m_rate}) - trimmed);
+        m_length = std::max<int64_t>(0, ffmpeg().av_rescale_q(duration, stream->time_base, AVRational{1, m_rate}) - trimmed);
         m_lengthExact = true;
     }
     return rewind();
@@ -187,7 +191,7 @@ bool Decoder::runCountingPrescan() {
         if (pts != AV_NOPTS_VALUE && (m_frameAtPts.empty() || m_frameAtPts.back().first < pts))
             m_frameAtPts.emplace_back(pts, frames);
         frames += m_frame->nb_samples;
-        av_frame_unref(m_frame);
+        ffmpeg().av_frame_unref(m_frame);
     }
     m_length = frames;
     m_lengthExact = true;
@@ -203,13 +207,13 @@ bool Decoder::rewind() {
     // Ogg is the exception: there only a seek to the start itself labels the
     // packets as a seek into the middle does.
     const bool ogg = std::strcmp(m_format->iformat->name, "ogg") == 0;
-    const int64_t early = ogg ? start : start - av_rescale_q(1, AVRational{1, 1}, stream->time_base);
-    if (av_seek_frame(m_format, m_streamIndex, early, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
-        avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
-        av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
+    const int64_t early = ogg ? start : start - ffmpeg().av_rescale_q(1, AVRational{1, 1}, stream->time_base);
+    if (ffmpeg().av_seek_frame(m_format, m_streamIndex, early, AVSEEK_FLAG_BACKWARD) < 0 &&
+        ffmpeg().av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
+        ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
+        ffmpeg().av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
         return false;
-    avcodec_flush_buffers(m_codec);
+    ffmpeg().avcodec_flush_buffers(m_codec);
     m_inputDone = false;
     m_ended = false;
     m_pendingFrames = m_pendingOffset = 0;
@@ -220,11 +224,11 @@ bool Decoder::decodeFrame() {
     if (m_ended)
         return false;
     for (;;) {
-        const int received = avcodec_receive_frame(m_codec, m_frame);
+        const int received = ffmpeg().avcodec_receive_frame(m_codec, m_frame);
         if (received == 0) {
             if (m_frame->nb_samples > 0)
                 return true;
-            av_frame_unref(m_frame);
+            ffmpeg().av_frame_unref(m_frame);
             continue;
         }
         if (received == AVERROR_EOF || m_inputDone) {
@@ -232,14 +236,14 @@ bool Decoder::decodeFrame() {
             return false;
         }
         // EAGAIN or a broken packet: feed the next packet.
-        if (av_read_frame(m_format, m_packet) < 0) {
-            avcodec_send_packet(m_codec, nullptr);
+        if (ffmpeg().av_read_frame(m_format, m_packet) < 0) {
+            ffmpeg().avcodec_send_packet(m_codec, nullptr);
             m_inputDone = true;
             continue;
         }
         if (m_packet->stream_index == m_streamIndex)
-            avcodec_send_packet(m_codec, m_packet);  // a corrupt packet is skipped
-        av_packet_unref(m_packet);
+            ffmpeg().avcodec_send_packet(m_codec, m_packet);  // a corrupt packet is skipped
+        ffmpeg().av_packet_unref(m_packet);
     }
 }
 
@@ -255,8 +259,8 @@ void Decoder::convertFrame(float* dst) {
     const int frames = m_frame->nb_samples;
     const int have = m_frame->ch_layout.nb_channels > 0 ? m_frame->ch_layout.nb_channels : m_channels;
     const auto format = AVSampleFormat(m_frame->format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    switch (av_get_packed_sample_fmt(format)) {
+    const bool planar = ffmpeg().av_sample_fmt_is_planar(format);
+    switch (ffmpeg().av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8: convert<uint8_t>(m_frame, planar, have, m_channels, frames, dst); break;
     case AV_SAMPLE_FMT_S16: convert<int16_t>(m_frame, planar, have, m_channels, frames, dst); break;
     case AV_SAMPLE_FMT_S32: convert<int32_t>(m_frame, planar, have, m_channels, frames, dst); break;
@@ -265,7 +269,7 @@ void Decoder::convertFrame(float* dst) {
     case AV_SAMPLE_FMT_DBL: convert<double>(m_frame, planar, have, m_channels, frames, dst); break;
     default: std::fill(dst, dst + size_t(frames) * m_channels, 0.0f); break;
     }
-    av_frame_unref(m_frame);
+    ffmpeg().av_frame_unref(m_frame);
 }
 
 int64_t Decoder::frameIndexOf(const AVFrame* frame) const {
@@ -276,7 +280,7 @@ int64_t Decoder::frameIndexOf(const AVFrame* frame) const {
             return it->second;
     }
     const AVStream* stream = m_format->streams[m_streamIndex];
-    return av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, stream->time_base, AVRational{1, m_rate},
+    return ffmpeg().av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, stream->time_base, AVRational{1, m_rate},
                             AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
 }
 
@@ -329,11 +333,11 @@ bool Decoder::seek(int64_t target) {
         if (!timed || from <= 0) {
             moved = rewind();
         } else {
-            const int64_t ts = m_originPts + av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
-            moved = av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
-                    avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
+            const int64_t ts = m_originPts + ffmpeg().av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
+            moved = ffmpeg().av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
+                    ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
             if (moved) {
-                avcodec_flush_buffers(m_codec);
+                ffmpeg().avcodec_flush_buffers(m_codec);
                 m_inputDone = false;
                 m_ended = false;
                 m_pendingFrames = m_pendingOffset = 0;
@@ -372,11 +376,11 @@ bool Decoder::seek(int64_t target) {
                 return true;
             }
             index += frames;
-            av_frame_unref(m_frame);
+            ffmpeg().av_frame_unref(m_frame);
         }
         if (!overshot)
             break;
-        av_frame_unref(m_frame);
+        ffmpeg().av_frame_unref(m_frame);
     }
     return false;
 }

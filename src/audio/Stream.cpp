@@ -1,9 +1,6 @@
 #include "audio/Stream.h"
 
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libswresample/swresample.h>
-}
+#include "audio/FfmpegApi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,10 +30,10 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate)
     m_stereo.resize(2 * kChunk);
     if (m_rate != m_deviceRate) {
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        swr_alloc_set_opts2(&m_resampler, &stereo, AV_SAMPLE_FMT_FLT, m_deviceRate, &stereo, AV_SAMPLE_FMT_FLT,
+        ffmpeg().swr_alloc_set_opts2(&m_resampler, &stereo, AV_SAMPLE_FMT_FLT, m_deviceRate, &stereo, AV_SAMPLE_FMT_FLT,
                             m_rate, 0, nullptr);
-        if (m_resampler && swr_init(m_resampler) < 0)
-            swr_free(&m_resampler);
+        if (m_resampler && ffmpeg().swr_init(m_resampler) < 0)
+            ffmpeg().swr_free(&m_resampler);
         m_converted.resize(2 * size_t(kChunk) * 4);
     }
     {
@@ -55,7 +52,7 @@ Stream::~Stream() {
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    swr_free(&m_resampler);
+    ffmpeg().swr_free(&m_resampler);
 }
 
 // --- decoder thread ---------------------------------------------------------
@@ -114,8 +111,8 @@ void Stream::resetPlaybackLocked(int64_t frame) {
     for (Effect& e : m_effects)
         e.eq.reset();
     if (m_resampler) {
-        swr_close(m_resampler);
-        swr_init(m_resampler);
+        ffmpeg().swr_close(m_resampler);
+        ffmpeg().swr_init(m_resampler);
     }
     m_resamplerFlushed = false;
     for (LevelBlock& b : m_levels)
@@ -354,7 +351,7 @@ Stream::MixResult Stream::mix(float* out, int frames, double latency) {
             uint8_t* convertedOut = reinterpret_cast<uint8_t*>(m_converted.data());
             const uint8_t* none = reinterpret_cast<const uint8_t*>(m_stereo.data());
             // First what the resampler already holds, then new input.
-            int got = swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &none, 0);
+            int got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &none, 0);
             if (got > 0)
                 addConverted(got);
             if (done >= frames)
@@ -365,15 +362,15 @@ Stream::MixResult Stream::mix(float* out, int frames, double latency) {
                 if (!m_decodeEnded || m_ringCount > 0 || m_resamplerFlushed)
                     break;
                 m_resamplerFlushed = true;
-                got = swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), nullptr, 0);
+                got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), nullptr, 0);
             } else {
                 const uint8_t* in = reinterpret_cast<const uint8_t*>(m_stereo.data());
-                got = swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &in, n);
+                got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &in, n);
             }
             if (got > 0)
                 addConverted(got);
         }
-        const int64_t delay = m_resamplerFlushed ? 0 : swr_get_delay(m_resampler, m_rate);
+        const int64_t delay = m_resamplerFlushed ? 0 : ffmpeg().swr_get_delay(m_resampler, m_rate);
         m_heard = std::max<int64_t>(0, m_consumed - delay);
     }
 

@@ -1,0 +1,72 @@
+#pragma once
+// The FFmpeg functions the decoder and the resampler call, opened with
+// dlopen on first use instead of linked. FFmpeg's libraries bring some 120
+// others with them (video codecs, network and subtitle libraries); loading
+// them all before main() held up the first window by a fifth of its time.
+// PreloadFfmpeg opens them on a background thread once the player is up, so
+// the first file opens without the wait.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libswresample/swresample.h>
+}
+
+namespace velmo::audio {
+
+#define VELMO_FFMPEG_FUNCTIONS(X)                                                                  \
+    X(av_dict_free)                                                                                \
+    X(av_dict_set)                                                                                 \
+    X(av_find_best_stream)                                                                         \
+    X(av_frame_alloc)                                                                              \
+    X(av_frame_free)                                                                               \
+    X(av_frame_unref)                                                                              \
+    X(av_get_packed_sample_fmt)                                                                    \
+    X(av_log_set_level)                                                                            \
+    X(av_packet_alloc)                                                                             \
+    X(av_packet_free)                                                                              \
+    X(av_packet_get_side_data)                                                                     \
+    X(av_packet_unref)                                                                             \
+    X(av_read_frame)                                                                               \
+    X(av_rescale)                                                                                  \
+    X(av_rescale_q)                                                                                \
+    X(av_rescale_q_rnd)                                                                            \
+    X(av_sample_fmt_is_planar)                                                                     \
+    X(av_seek_frame)                                                                               \
+    X(avcodec_alloc_context3)                                                                      \
+    X(avcodec_flush_buffers)                                                                       \
+    X(avcodec_free_context)                                                                        \
+    X(avcodec_open2)                                                                               \
+    X(avcodec_parameters_to_context)                                                               \
+    X(avcodec_receive_frame)                                                                       \
+    X(avcodec_send_packet)                                                                         \
+    X(avformat_close_input)                                                                        \
+    X(avformat_find_stream_info)                                                                   \
+    X(avformat_open_input)                                                                         \
+    X(avformat_seek_file)                                                                          \
+    X(swr_alloc_set_opts2)                                                                         \
+    X(swr_close)                                                                                   \
+    X(swr_convert)                                                                                 \
+    X(swr_free)                                                                                    \
+    X(swr_get_delay)                                                                               \
+    X(swr_init)
+
+struct FfmpegApi {
+#define VELMO_FFMPEG_POINTER(name) decltype(&::name) name = nullptr;
+    VELMO_FFMPEG_FUNCTIONS(VELMO_FFMPEG_POINTER)
+#undef VELMO_FFMPEG_POINTER
+};
+
+// Opens the libraries on the first call; a call made while another thread is
+// opening them waits for it. nullptr when a library or a function is missing.
+const FfmpegApi* LoadFfmpeg();
+
+// The functions, once LoadFfmpeg() has succeeded: every user of FFmpeg holds
+// a decoder, and a decoder exists only after a successful load.
+inline const FfmpegApi& ffmpeg() { return *LoadFfmpeg(); }
+
+// Starts LoadFfmpeg() on a background thread and returns at once.
+void PreloadFfmpeg();
+
+}  // namespace velmo::audio
