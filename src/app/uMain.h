@@ -16,6 +16,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include "platform/RecentFilesWriter.h"
 #include "playback/TimelineTickRepaint.h"
 #include "timeline/TMarker.h"
 
@@ -295,6 +296,8 @@ private:
     quint64 FLoadSerial = 0;
     // What each tick repaints of the timeline.
     TimelineTickRepaint FTimelineTick;
+    // Every successful load goes to the desktop's recent files list.
+    RecentFilesWriter FRecentFiles;
 
 public:
     // ---- timeline: view, zoom, mouse, marker model and file ---------------------

@@ -4,7 +4,8 @@
 // GTK, KDE and file managers share. Every application writes into the same
 // file, so an update keeps every entry and every element it does not own, and
 // replaces the file atomically: a failed write leaves the previous list whole.
-// Not thread-safe; the program uses it on the GUI thread only.
+// Not thread-safe: the program adds through RecentFilesWriter, one add at a
+// time.
 
 #include <QDateTime>
 #include <QString>

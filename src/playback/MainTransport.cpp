@@ -6,7 +6,6 @@
 
 #include "app/ButtonImages.h"
 #include "controls/uQrGbar.h"
-#include "platform/RecentFiles.h"
 #include "playlist/uList.h"
 #include "timeline/TimeUtils.h"
 
@@ -96,8 +95,9 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     BASS_ChannelSetSync(FChannel, BASS_SYNC_END, 0, &TForm1::EndSyncProc, ticket.get());
     FEndSyncTickets.push_back(std::move(ticket));
     FAudioFileName = FileName;
-    // The desktop's recent files list; a list that cannot be written never stops a load.
-    RecentFiles().add(FileName);
+    // The desktop's recent files list, written in the background; a list that
+    // cannot be written never stops a load.
+    FRecentFiles.add(FileName);
 
     const int viewWidth = ScrollBox1 ? ScrollBox1->viewport()->width() : width();
     FZoomFactor = std::min(viewWidth / FDuration, MaxZoomFactor);

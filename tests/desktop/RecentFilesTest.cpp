@@ -3,6 +3,7 @@
 // alone.
 
 #include "platform/RecentFiles.h"
+#include "platform/RecentFilesWriter.h"
 
 #include "TestEnv.h"
 
@@ -202,4 +203,23 @@ TEST(RecentFiles, UnreadableListIsLeftUntouched) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), c.content) << c.what;
     }
+}
+
+TEST(RecentFilesWriter, EveryQueuedAddIsWrittenBeforeTheWriterIsGone) {
+    QTemporaryDir home;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    const QString a = touch(QDir(home.path()), "a.mp3");
+    const QString b = touch(QDir(home.path()), "b.wav");
+    {
+        RecentFilesWriter writer;
+        for (const QString& file : {a, b, a, a, b, a})
+            writer.add(file);
+    }
+    // Adds made at once on several threads would lose some of the counts.
+    const auto entries = readList(RecentFiles::defaultPath());
+    qputenv("XDG_DATA_HOME", dataHome);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries.at(href(a)).appCount.at("velmoplayer"), "4");
+    EXPECT_EQ(entries.at(href(b)).appCount.at("velmoplayer"), "2");
 }
