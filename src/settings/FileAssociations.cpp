@@ -32,7 +32,22 @@ void ensureFolder(const QString& file) {
         failedToSet(file);
 }
 
+// The player's icon in the user's icon theme, so that the entry shows it also
+// when the player was never installed. An icon that cannot be written costs
+// only the picture: the desktop shows its generic one.
+void writeUserIcon() {
+    const QString path = UserIconPath();
+    QFile icon(QString::fromLatin1(kIconResource));
+    if (QFileInfo::exists(path) || !icon.open(QIODevice::ReadOnly) || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return;
+    const QByteArray bytes = icon.readAll();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        file.commit();
+}
+
 void writeDesktopEntry(const QString& programPath) {
+    writeUserIcon();
     const QString path = DesktopEntryPath();
     const QByteArray bytes = DesktopEntryText(programPath).toUtf8();
     QFile existing(path);
@@ -121,6 +136,11 @@ QString DesktopEntryPath() {
            QStringLiteral("/applications/") + kDesktopEntryId;
 }
 
+QString UserIconPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/icons/hicolor/128x128/apps/velmoplayer.png");
+}
+
 QString MimeAppsListPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/mimeapps.list");
@@ -153,7 +173,7 @@ QString DesktopEntryText(const QString& programPath) {
                           "GenericName=Audio Player\n"
                           "Comment=Play audio files and mark places on their timeline\n"
                           "Exec=%1 %f\n"
-                          "Icon=audio-x-generic\n"
+                          "Icon=velmoplayer\n"
                           "Terminal=false\n"
                           "Categories=AudioVideo;Audio;Player;\n"
                           "MimeType=%2;\n")

@@ -26,6 +26,11 @@ inline const QString kDesktopEntryId = QStringLiteral("velmoplayer.desktop");
 
 // $XDG_DATA_HOME/applications/velmoplayer.desktop
 QString DesktopEntryPath();
+// $XDG_DATA_HOME/icons/hicolor/128x128/apps/velmoplayer.png, the entry's icon
+// "velmoplayer" for a player that was not installed; written (from
+// kIconResource) with the entry when missing.
+QString UserIconPath();
+inline constexpr const char* kIconResource = ":/images/velmoplayer.png";
 // $XDG_CONFIG_HOME/mimeapps.list
 QString MimeAppsListPath();
 

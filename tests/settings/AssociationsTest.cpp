@@ -41,6 +41,7 @@ protected:
         QDir(TestEnv::root() + "/data/applications").removeRecursively();
         QFile::remove(TestEnv::root() + "/data/applications");
         QFile::remove(MimeAppsListPath());
+        QFile::remove(UserIconPath());
     }
     ScriptedPrompts prompts;
     RecordingShell shell;
@@ -59,6 +60,10 @@ TEST_F(Associations, WritesTheDesktopEntryAndTheDefaults) {
     EXPECT_TRUE(entry.contains(
         "\nMimeType=audio/mpeg;audio/x-wav;audio/wav;audio/vnd.wave;audio/ogg;audio/x-vorbis+ogg;"
         "audio/x-opus+ogg;audio/x-ms-wma;audio/mp4;audio/x-m4a;audio/flac;audio/x-flac;\n"));
+    // The entry's icon is found in the user's own icon theme.
+    EXPECT_TRUE(entry.contains("\nIcon=velmoplayer\n"));
+    EXPECT_EQ(UserIconPath(), TestEnv::root() + "/data/icons/hicolor/128x128/apps/velmoplayer.png");
+    EXPECT_TRUE(readFile(UserIconPath()).startsWith("\x89PNG"));
 
     const QByteArray list = readFile(MimeAppsListPath());
     EXPECT_TRUE(list.startsWith("[Default Applications]\naudio/mpeg=velmoplayer.desktop;\n"));
