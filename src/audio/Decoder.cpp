@@ -96,12 +96,29 @@ Decoder::~Decoder() {
     ffmpeg().avformat_close_input(&m_format);
 }
 
+int Decoder::interruptOpening(void* decoder) {
+    // Finding the audio stream reads a few megabytes of a real file. A file
+    // that makes FFmpeg read on (gigabytes of zeros named .mp3, which the MP3
+    // parser gathers into one frame) is nothing we can play, and reading it
+    // all would hold the player up for minutes.
+    constexpr int64_t OpenReadLimit = int64_t(128) << 20;
+    const auto* d = static_cast<const Decoder*>(decoder);
+    return d->m_opening && d->m_format->pb && d->m_format->pb->bytes_read > OpenReadLimit;
+}
+
 bool Decoder::openInput(const std::string& path, int* error) {
     if (!fileReadable(path)) {
         *error = BASS_ERROR_FILEOPEN;
         return false;
     }
     *error = BASS_ERROR_FILEFORM;
+    m_format = ffmpeg().avformat_alloc_context();
+    if (!m_format) {
+        *error = BASS_ERROR_MEM;
+        return false;
+    }
+    m_format->interrupt_callback = {&Decoder::interruptOpening, this};
+    m_opening = true;
     AVDictionary* options = nullptr;
     ffmpeg().av_dict_set(&options, "protocol_whitelist", "file", 0);
     // "file:" keeps a colon in the name from being read as a protocol.
@@ -112,6 +129,7 @@ bool Decoder::openInput(const std::string& path, int* error) {
         return false;
     if (ffmpeg().avformat_find_stream_info(m_format, nullptr) < 0)
         return false;
+    m_opening = false;
     const AVCodec* codec = nullptr;
     m_streamIndex = ffmpeg().av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (m_streamIndex < 0 || !codec)

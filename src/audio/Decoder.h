@@ -67,11 +67,14 @@ private:
     // Writes m_frame's frames to `dst` as interleaved floats and releases it.
     void convertFrame(float* dst);
     int64_t frameIndexOf(const AVFrame* frame) const;
+    // FFmpeg's interrupt callback: stops an open that reads too far.
+    static int interruptOpening(void* decoder);
 
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
     AVFrame* m_frame = nullptr;
     AVPacket* m_packet = nullptr;
+    bool m_opening = false;  // between avformat_open_input and the stream found
     int m_streamIndex = -1;
     int m_rate = 0;
     int m_channels = 0;

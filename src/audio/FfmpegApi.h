@@ -41,6 +41,7 @@ namespace velmo::audio {
     X(avcodec_parameters_to_context)                                                               \
     X(avcodec_receive_frame)                                                                       \
     X(avcodec_send_packet)                                                                         \
+    X(avformat_alloc_context)                                                                      \
     X(avformat_close_input)                                                                        \
     X(avformat_find_stream_info)                                                                   \
     X(avformat_open_input)                                                                         \

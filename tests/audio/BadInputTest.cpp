@@ -32,6 +32,34 @@ TEST(BadInput, RefusedFilesGiveNoHandle) {
         }
 }
 
+// Bytes this process has read through read() so far (/proc/self/io "rchar").
+qint64 bytesReadByProcess() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+TEST(BadInput, GigabytesOfZerosAreRefusedWithoutReadingThemAll) {
+    // FFmpeg takes such a file for MP3 and, finding no frame, would read all
+    // of it while the player waits.
+    const QString path = TestEnv::root() + "/zeros.mp3";
+    {
+        QFile zeros(path);
+        ASSERT_TRUE(zeros.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(zeros.resize(qint64(3) << 30));  // sparse: costs no disk
+    }
+    const qint64 before = bytesReadByProcess();
+    ASSERT_GE(before, 0);
+    EXPECT_EQ(open(path.toStdString(), BASS_STREAM_DECODE | BASS_STREAM_PRESCAN), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_LT(bytesReadByProcess() - before, qint64(512) << 20);
+    QFile::remove(path);
+}
+
 TEST(BadInput, TruncatedFileIsAShorterValidStream) {
     NullOutputSession session(true);
     ASSERT_TRUE(session.started);
