@@ -8,6 +8,7 @@
 
 #include "app/CaptionLabel.h"
 #include "timeline/TimeUtils.h"
+#include "timeline/TimelineGeometry.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -122,12 +123,15 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
         FZoomFactor = std::pow(10.0, FZoomExponent);
         MarkerClickToleranceSec = 4 / FZoomFactor;
         if (LbZoomFactor)
-            LbZoomFactor->setText(QStringLiteral("Zoom: ") + QString::number(FZoomFactor, 'f', 1));
+            LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
         // The turn also reaches the scroll box, which switches auto-scroll off.
         TimelineUserScrolled();
+        // The picture takes its new width first: scrolled within the old one,
+        // a zoom in near the end of the track would leave the play head out
+        // of view, with auto-scroll now off to bring it back.
+        UpdateTimelineWidth();
         const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
         ScrollToPixel(RoundHalfEven(pos * FZoomFactor));
-        UpdateTimelineWidth();
         return true;
     }
     return false;

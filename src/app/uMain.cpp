@@ -1,5 +1,6 @@
 #include "app/uMain.h"
 #include "timeline/uTimeline.h"
+#include "timeline/TimelineGeometry.h"
 
 #include "app/ButtonImages.h"
 #include "app/CaptionLabel.h"
@@ -99,7 +100,7 @@ void TForm1::FormCreate() {
     FZoomFactor = 10;
     MarkerClickToleranceSec = 4 / FZoomFactor;
     if (LbZoomFactor)
-        LbZoomFactor->setText(QStringLiteral("Zoom: ") + QString::number(FZoomFactor, 'f', 1));
+        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
     lbPosition->setText(QStringLiteral("00:00:00"));
     FAudioFileName.clear();
     SetMarkersChanged(false);

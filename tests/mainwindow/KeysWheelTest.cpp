@@ -12,6 +12,7 @@
 #include <cmath>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTableView>
 #include <QWheelEvent>
 #include <QToolButton>
@@ -171,9 +172,30 @@ TEST_F(MainWindowTest, WheelOverTheTimelineZoomsWithinItsLimits) {
     for (int i = 0; i < 40; ++i)
         form->FormMouseWheel(120, timeline);
     EXPECT_NEAR(form->FZoomFactor, 320.0, 1e-9);
+    // The hidden zoom label writes the factor in the user's number format.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    form->FormMouseWheel(120, timeline);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(form->LbZoomFactor->text(), QString("Zoom: 320,0"));
     for (int i = 0; i < 60; ++i)
         form->FormMouseWheel(-120, timeline);
     EXPECT_NEAR(form->FZoomFactor, 0.01, 1e-12);
+}
+
+// Zooming in near the end of the track: the picture grows first, so the
+// view can follow the play head into the new part of the picture.
+TEST_F(MainWindowTest, WheelZoomKeepsThePlayHeadInView) {
+    form->LoadAudioFile(SineFile("tone.wav", 20.0));
+    const DWORD ch = form->Channel();
+    BASS_ChannelSetPosition(ch, BASS_ChannelSeconds2Bytes(ch, 19.8), BASS_POS_BYTE);
+    const QPoint timeline = CentreOf(form->ScrollBox1->viewport());
+    for (int turn = 0; turn < 3; ++turn) {
+        ASSERT_TRUE(form->FormMouseWheel(120, timeline));
+        const qint64 head = std::llround(PositionSeconds() * form->FZoomFactor);
+        const qint64 left = form->ScrollBox1->horzPosition();
+        EXPECT_GE(head, left) << turn;
+        EXPECT_LT(head, left + form->ScrollBox1->clientWidth()) << turn;
+    }
 }
 
 // A sideways scroll and the empty events that open and close a touchpad
