@@ -89,6 +89,10 @@ void TForm1::LoadAudioFile(const QString& FileName) {
             BASS_StreamFree(FChannel);
         FEQHandles.fill(0);
         FChannel = 0;
+        // The strip goes black: the old file's picture and markers are gone,
+        // and with nothing loaded no tick repaints it.
+        if (PaintBox1)
+            PaintBox1->update();
         return;
     }
     auto ticket = std::make_unique<EndSyncTicket>(EndSyncTicket{this, ++FLoadSerial});

@@ -109,9 +109,15 @@ TEST_F(MainWindowTest, RefusedFileKeepsThePreviousLabelsAndName) {
         f.write("this is not audio at all");
     }
     form->LoadAudioFile(good);
+    form->Timer1Timer();
+    QCoreApplication::processEvents();
     const QString name = form->lbName->text();
     const QString duration = form->lbDuration->text();
+    PaintRecorder recorder(form->PaintBox1);
     form->LoadAudioFile(bad);
+    QCoreApplication::processEvents();
+    // The old picture does not stay on screen.
+    EXPECT_TRUE(form->PaintBox1->visibleRegion().subtracted(recorder.painted).isEmpty());
     EXPECT_EQ(form->Channel(), 0u);
     EXPECT_EQ(form->AudioFileName(), good);
     EXPECT_EQ(form->lbName->text(), name);
