@@ -570,7 +570,8 @@ bool TForm1::IsAcceptedAudioFile(const QString& path) {
 }
 
 void TForm1::WMCopyData(const QString& path) {
-    if (QFileInfo::exists(path) && SettingAutoSave() && MarkersChanged())
+    // A folder is not a file: handing one over saves nothing.
+    if (QFileInfo(path).isFile() && SettingAutoSave() && MarkersChanged())
         btnSaveMarkersClick();
     if (!IsAcceptedAudioFile(path))
         return;

@@ -142,6 +142,8 @@ const IntakeCase kCases[] = {
      false, true, "new.wav", true, false},
     {"handoff of a missing path saves nothing", Way::HandOff, true, true, {"missing.wav"}, P::Cancel,
      false, false, "old.wav", false, false},
+    {"handoff of a folder saves nothing", Way::HandOff, true, true, {"dir"}, P::Cancel,
+     false, false, "old.wav", false, false},
     {"handoff of a path longer than any fixed buffer", Way::HandOff, false, false, {kLongFolder + "/long.wav"},
      P::Cancel, false, false, kLongFolder + "/long.wav", true, false},
     {"handoff of another file type saves, then ignores it", Way::HandOff, true, true, {"notes.txt"}, P::Cancel,
