@@ -483,16 +483,22 @@ void TForm1::FormResize() {
 }
 
 void TForm1::btnCompactClick() {
-    if (isMaximized())
+    QSize current = size();
+    if (isMaximized()) {
+        // The window system restores the window later; its restored size is
+        // known now.
+        if (normalGeometry().isValid())
+            current = normalGeometry().size();
         showNormal();
-    if (width() == MinWidth && height() == MinHeight && FCompact) {
+    }
+    if (current == QSize(MinWidth, MinHeight) && FCompact) {
         FCompact = false;
         resize(FlastWidth, FlastHeight);
         return;
     }
     FCompact = true;
-    FlastWidth = std::max(width(), PictureMinWidth);
-    FlastHeight = height();
+    FlastWidth = std::max(current.width(), PictureMinWidth);
+    FlastHeight = current.height();
     resize(MinWidth, MinHeight);
 }
 

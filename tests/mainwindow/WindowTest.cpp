@@ -189,3 +189,17 @@ TEST(FxVersion, OnlyTwoPointFourIsAccepted) {
                            Row{0x02050000, false}, Row{0x00000204, false}, Row{0, false}})
         EXPECT_EQ(TForm1::IsSupportedFxVersion(row.version), row.accepted) << std::hex << row.version;
 }
+
+// The window system restores a maximized window later than it is asked to;
+// the size to come back to is the restored one, not the maximized one.
+TEST_F(MainWindowTest, CompactFromMaximizedRemembersTheRestoredSize) {
+    form->resize(760, 300);
+    QCoreApplication::processEvents();
+    form->showMaximized();
+    ASSERT_TRUE(WaitUntil([&] { return form->isMaximized() && form->height() > 300; }));
+    form->btnCompactClick();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->isMaximized());
+    EXPECT_EQ(form->size(), QSize(725, 231));
+    EXPECT_EQ(QSize(form->LastWidth(), form->LastHeight()), QSize(842, 300));
+}
