@@ -28,6 +28,20 @@ QMessageBox::StandardButtons buttonsFor(Prompts::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+// A message box centred on the screen. It wraps a long text only while it
+// is being shown, so it can be centred only then, before it appears.
+class CentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+};
+
 QFileDialog* makeDialog(const Prompts::FileDialog& request) {
     auto* dialog = new QFileDialog(QApplication::activeWindow(), request.title, request.directory);
     dialog->setNameFilters(request.filters);
@@ -45,14 +59,11 @@ QFileDialog* makeDialog(const Prompts::FileDialog& request) {
 }  // namespace
 
 Prompts::Answer QtPrompts::ask(Kind kind, const QString& text, Buttons buttons) {
-    QMessageBox box(iconFor(kind), QApplication::applicationDisplayName(), text, buttonsFor(buttons));
+    CentredMessageBox box(iconFor(kind), QApplication::applicationDisplayName(), text, buttonsFor(buttons));
     if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     else if (buttons == Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
-    box.adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
