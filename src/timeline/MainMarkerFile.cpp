@@ -44,7 +44,10 @@ void TForm1::LoadMarkersForFile(const QString& FileName) {
     if (!info.exists() || info.isDir())
         return;
     try {
-        ReadMarkerFile(name, FMarkers);
+        // Text that was not UTF-8 cannot be written back as it was: keep the
+        // original beside it on the first save, as for a damaged file.
+        if (!ReadMarkerFile(name, FMarkers))
+            FMarkersFileDamaged = true;
     } catch (const MarkerFileFormatError&) {
         // The markers before the bad line stay, and the list shows them as
         // the timeline does; saving over the file first keeps the original

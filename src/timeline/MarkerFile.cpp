@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringView>
 #include <cmath>
 
@@ -60,11 +61,13 @@ QByteArray MarkerFileBytes(const TMarkerList& markers) {
     return bytes;
 }
 
-void ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers) {
+bool ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers) {
     QByteArrayView data(bytes);
     if (data.startsWith(kBom))
         data = data.sliced(3);
-    const QString text = QString::fromUtf8(data);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(data);
+    const bool exact = !utf8.hasError();
     const QStringView all(text);
     qsizetype start = 0;
     while (start < all.size()) {
@@ -76,9 +79,10 @@ void ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers) {
             ++end;
         start = end + 1;
     }
+    return exact;
 }
 
-void ReadMarkerFile(const QString& path, TMarkerList& markers) {
+bool ReadMarkerFile(const QString& path, TMarkerList& markers) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
@@ -86,7 +90,7 @@ void ReadMarkerFile(const QString& path, TMarkerList& markers) {
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     markers.clear();
-    ParseMarkerBytes(bytes, markers);
+    return ParseMarkerBytes(bytes, markers);
 }
 
 // Writes through a temporary file renamed over `path` when complete.

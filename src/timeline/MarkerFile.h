@@ -31,11 +31,15 @@ QByteArray MarkerFileBytes(const TMarkerList& markers);
 // number throws MarkerFileFormatError "'<field>' is not a valid floating
 // point value";
 // the markers of the lines before it stay appended.
-void ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers);
+// Returns false when the bytes were not valid UTF-8 (written by another
+// editor in another encoding): some characters were replaced, so writing the
+// list back would not give the same text.
+bool ParseMarkerBytes(const QByteArray& bytes, TMarkerList& markers);
 
 // Reads a marker file: throws AppError "Cannot open file "<path>". <reason>"
-// when it cannot be read, else empties `markers` and parses as above.
-void ReadMarkerFile(const QString& path, TMarkerList& markers);
+// when it cannot be read, else empties `markers` and parses as above, with
+// the same result.
+bool ReadMarkerFile(const QString& path, TMarkerList& markers);
 
 // Writes the list through a temporary file renamed over the old one, so a
 // failed write leaves the previous file whole. Throws AppError

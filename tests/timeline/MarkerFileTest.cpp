@@ -73,6 +73,7 @@ TEST(MarkerFile, ReadingTable) {
         QByteArray bytes;
         TMarkerList expected;
         const char* rule;
+        bool exactText = true;
     };
     const Case cases[] = {
         {"5.000000,x\r\n5.000000,y\r\n", {{5.0, "x"}, {5.0, "y"}}, "no BOM, duplicates kept"},
@@ -82,9 +83,15 @@ TEST(MarkerFile, ReadingTable) {
         {" 7.5 ,spaced\r\n1e1,exp\r\n", {{7.5, "spaced"}, {10.0, "exp"}},
          "blanks around the number and exponents are accepted"},
         {"", {}, "empty file"},
+        {bom() + "1,caf\xC3\xA9\r\n", {{1.0, QString::fromUtf8("caf\xC3\xA9")}}, "UTF-8 text"},
+        {"1,caf\xE9\r\n2,b\r\n", {{1.0, QString("caf") + QChar(0xFFFD)}, {2.0, "b"}},
+         "text in another encoding is read, but reported as not exact", false},
     };
-    for (const Case& c : cases)
-        expectMarkers(parse(c.bytes), c.expected);
+    for (const Case& c : cases) {
+        TMarkerList list;
+        EXPECT_EQ(ParseMarkerBytes(c.bytes, list), c.exactText) << c.rule;
+        expectMarkers(list, c.expected);
+    }
 }
 
 TEST(MarkerFile, MalformedTimeStopsWithTheFieldInTheMessage) {

@@ -132,6 +132,29 @@ TEST_F(TimelineFormTest, MalformedFileStopsTheLoadAndIsKeptAsBackup) {
     EXPECT_EQ(readAll(MarkerBackupNameFor(markerFile())), original);
 }
 
+TEST_F(TimelineFormTest, MarkerFileInAnotherEncodingIsKeptAsBackup) {
+    // Written by another editor in Latin-1: its text cannot be written back
+    // as it was, so the first save keeps the original beside it.
+    const QByteArray original = "1.000000,caf\xE9\r\n";
+    writeAll(markerFile(), original);
+    form->LoadAudioFile(audio);
+    ASSERT_EQ(form->FMarkers.size(), 1);
+    EXPECT_FALSE(form->MarkersChanged());
+    EXPECT_TRUE(form->FMarkersFileLoaded);
+
+    form->FMarkers.append(TMarker{2.0, "b"});
+    form->SetMarkersChanged(true);
+    form->btnSaveMarkersClick();
+    EXPECT_EQ(readAll(MarkerBackupNameFor(markerFile())), original);
+
+    // A file that is UTF-8 throughout leaves no backup.
+    QFile::remove(MarkerBackupNameFor(markerFile()));
+    form->LoadAudioFile(audio);
+    form->SetMarkersChanged(true);
+    form->btnSaveMarkersClick();
+    EXPECT_FALSE(QFile::exists(MarkerBackupNameFor(markerFile())));
+}
+
 TEST_F(TimelineFormTest, FailedSaveReportsKeepsChangedAndLeavesTheOldFile) {
     const QByteArray old = "\xEF\xBB\xBF" "1.000000,old\r\n";
     writeAll(markerFile(), old);
