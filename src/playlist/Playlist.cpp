@@ -3,6 +3,8 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistPaths.h"
 
+#include <QDir>
+
 Playlist::Playlist() : listFilename_(DefaultListFile()), lastAddDir_(listFilename_) {}
 
 int Playlist::addFile(const QString& fileName) {
@@ -58,6 +60,11 @@ bool Playlist::takeLines(const QStringList& lines, const QString& fileName) {
 void Playlist::save(const QString& fileName) {
     if (isEmpty())
         return;
+    // The default list lives in the Documents folder, which a new account may
+    // not have yet; without it the list kept at exit would be lost.
+    const QString folder = ExtractFilePath(fileName);
+    if (!folder.isEmpty() && folder == GetDocumentsFolder())
+        QDir().mkpath(folder);
     WritePlaylistFile(fileName, model_.locations());
     listFilename_ = fileName;
     lastSaveDir_ = ExtractFilePath(fileName);

@@ -49,7 +49,8 @@ public:
     // emptied. Nothing is current afterwards either way.
     bool takeLines(const QStringList& lines, const QString& fileName);
     // Writes the rows to fileName, which then becomes the list file; an empty
-    // list writes nothing. Throws AppError when the file cannot be written,
+    // list writes nothing. A missing Documents folder is created for a file
+    // directly in it (the default list); other missing folders are not. Throws AppError when the file cannot be written,
     // leaving the list file name unchanged.
     void save(const QString& fileName);
 

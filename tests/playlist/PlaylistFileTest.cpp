@@ -3,10 +3,13 @@
 #include "platform/AppError.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -118,6 +121,23 @@ TEST(PlaylistFile, EmptyListIsNotSaved) {
     list.save(path);
     EXPECT_EQ(readBytes(path), QByteArray("/m/old.mp3\r\n"));
     EXPECT_EQ(list.listFilename(), before);
+}
+
+TEST(PlaylistFile, DefaultListIsSavedWhenTheDocumentsFolderIsMissing) {
+    // A new account may have no Documents folder: the list kept at exit goes
+    // there all the same instead of being lost.
+    const QString documents = QDir::cleanPath(GetDocumentsFolder());
+    const QString away = documents + ".away";
+    const bool existed = QFileInfo(documents).isDir();
+    if (existed)
+        ASSERT_TRUE(QDir().rename(documents, away));
+    Playlist list;
+    list.addFile("/m/a.mp3");
+    list.save(list.listFilename());
+    EXPECT_EQ(readBytes(documents + "/NeuList"), QByteArray("/m/a.mp3\r\n"));
+    QDir(documents).removeRecursively();
+    if (existed)
+        QDir().rename(away, documents);
 }
 
 TEST(PlaylistFile, FailedSaveReportsAndKeepsOldFileAndName) {
