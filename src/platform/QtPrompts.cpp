@@ -1,7 +1,9 @@
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -42,13 +44,29 @@ protected:
     }
 };
 
+// A proposed path in a folder that does not exist (yet) is offered by its name
+// in the nearest folder that does: the dialog would read the whole path as
+// relative to its own folder and save somewhere else.
+void selectProposedFile(QFileDialog* dialog, const QString& fileName) {
+    const QFileInfo proposed(fileName);
+    if (!proposed.isAbsolute() || proposed.absoluteDir().exists()) {
+        dialog->selectFile(fileName);
+        return;
+    }
+    QString folder = proposed.absolutePath();
+    while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
+        folder = QFileInfo(folder).absolutePath();
+    dialog->setDirectory(folder);
+    dialog->selectFile(proposed.fileName());
+}
+
 QFileDialog* makeDialog(const Prompts::FileDialog& request) {
     auto* dialog = new QFileDialog(QApplication::activeWindow(), request.title, request.directory);
     dialog->setNameFilters(request.filters);
     if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
         dialog->selectNameFilter(request.filters.at(request.filterIndex));
     if (!request.fileName.isEmpty())
-        dialog->selectFile(request.fileName);
+        selectProposedFile(dialog, request.fileName);
     if (!request.defaultSuffix.isEmpty())
         dialog->setDefaultSuffix(request.defaultSuffix);
     if (!request.confirmOverwrite)

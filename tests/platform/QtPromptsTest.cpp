@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 
 TEST(QtPrompts, MessageBoxIsCentredOnTheScreenAlsoWithALongText) {
@@ -28,5 +30,34 @@ TEST(QtPrompts, MessageBoxIsCentredOnTheScreenAlsoWithALongText) {
         prompts.ask(Prompts::Kind::Information, text, Prompts::Buttons::Ok);
         const QPoint offset = shown.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         EXPECT_LE(offset.manhattanLength(), 8) << "box at " << shown.x() << "," << shown.y();
+    }
+}
+
+TEST(QtPrompts, SaveDialogOffersAProposedNameInAMissingFolderInTheNearestFolder) {
+    // The default playlist lies in a Documents folder that may not exist yet:
+    // pressing Save must not make the path relative to the dialog's folder.
+    QTemporaryDir dir;
+    struct Case {
+        QString proposed;
+        QString saved;
+    };
+    const Case cases[] = {
+        {dir.filePath("Documents/NeuList"), dir.filePath("NeuList.vpl")},
+        {dir.filePath("gone/deeper/list.vpl"), dir.filePath("list.vpl")},
+        {dir.filePath("here.vpl"), dir.filePath("here.vpl")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.proposed.toStdString());
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            QMetaObject::invokeMethod(dialog, "accept");  // pressing Save
+        });
+        Prompts::FileDialog request;
+        request.filters = {QStringLiteral("Play List Files (*.vpl)")};
+        request.fileName = c.proposed;
+        request.defaultSuffix = QStringLiteral("vpl");
+        QtPrompts prompts;
+        EXPECT_EQ(prompts.saveFile(request).toStdString(), c.saved.toStdString());
     }
 }
