@@ -47,16 +47,21 @@ protected:
 // A proposed path in a folder that does not exist (yet) is offered by its name
 // in the nearest folder that does: the dialog would read the whole path as
 // relative to its own folder and save somewhere else.
+// The path itself when it is a folder, else its nearest existing parent.
+QString nearestFolder(const QString& path) {
+    QString folder = QFileInfo(path).absoluteFilePath();
+    while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
+        folder = QFileInfo(folder).absolutePath();
+    return folder;
+}
+
 void selectProposedFile(QFileDialog* dialog, const QString& fileName) {
     const QFileInfo proposed(fileName);
     if (!proposed.isAbsolute() || proposed.absoluteDir().exists()) {
         dialog->selectFile(fileName);
         return;
     }
-    QString folder = proposed.absolutePath();
-    while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
-        folder = QFileInfo(folder).absolutePath();
-    dialog->setDirectory(folder);
+    dialog->setDirectory(nearestFolder(proposed.absolutePath()));
     dialog->selectFile(proposed.fileName());
 }
 
@@ -112,5 +117,8 @@ QString QtPrompts::saveFile(const FileDialog& request) {
 }
 
 QString QtPrompts::pickFolder(const QString& title, const QString& directory) {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, directory);
+    // A default that is no folder (the playlist's "Documents/NeuList") starts
+    // in its nearest existing folder rather than the working folder.
+    const QString start = QFileInfo(directory).isAbsolute() ? nearestFolder(directory) : directory;
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
 }

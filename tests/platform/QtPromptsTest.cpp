@@ -61,3 +61,25 @@ TEST(QtPrompts, SaveDialogOffersAProposedNameInAMissingFolderInTheNearestFolder)
         EXPECT_EQ(prompts.saveFile(request).toStdString(), c.saved.toStdString());
     }
 }
+
+TEST(QtPrompts, FolderPickerStartsInTheNearestFolderOfADefaultThatIsNoFolder) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("music"));
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath("music"), dir.filePath("music")},
+        {dir.filePath("Documents/NeuList"), dir.path()},
+    };
+    for (const auto& [given, shown] : cases) {
+        SCOPED_TRACE(given.toStdString());
+        QString seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        QtPrompts prompts;
+        EXPECT_EQ(prompts.pickFolder(QStringLiteral("Select Folder For Audio Files Search"), given), QString());
+        EXPECT_EQ(seen.toStdString(), shown.toStdString());
+    }
+}
