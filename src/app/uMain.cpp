@@ -612,16 +612,29 @@ void TForm1::WMDropFiles(const QStringList& paths) {
         AddToPlayList(FAudioFileName);
 }
 
+namespace {
+
+QStringList DroppedLocalPaths(const QMimeData* mime) {
+    QStringList paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
+}
+
+}  // namespace
+
+// Only files are taken: a web link or other data dragged over the window is
+// refused, so it never leads to the save question.
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    if (!DroppedLocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+    const QStringList paths = DroppedLocalPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
     event->acceptProposedAction();
     WMDropFiles(paths);
 }

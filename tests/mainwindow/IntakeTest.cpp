@@ -197,3 +197,20 @@ TEST_F(Intake, OpenDialogOffersTheSupportedTypes) {
     EXPECT_EQ(dialog.filters.size(), 8);
     EXPECT_FALSE(dialog.multiSelect);
 }
+
+// A web link dragged from a browser is not a file: the window refuses it and
+// asks nothing.
+TEST_F(Intake, DraggedWebLinkIsRefusedWithoutTheSaveQuestion) {
+    StartWithUnsavedMarker();
+    settings->SetAutoSave(false);
+    QMimeData mime;
+    mime.setUrls({QUrl("https://example.org/song.mp3")});
+    QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &drop);
+    EXPECT_TRUE(prompts->asked.isEmpty());
+    EXPECT_EQ(QFileInfo(form->AudioFileName()).fileName(), "old.wav");
+    EXPECT_TRUE(form->MarkersChanged());
+}
