@@ -68,10 +68,14 @@ void TForm1::FormKeyDown(int& Key) {
     case VK_RIGHT:
         SeekBy(SettingSeekTime());
         break;
+    // Adding or deleting renumbers the markers under a drag that the mouse
+    // still holds; the drag ends first, so its drop cannot move another one.
     case VK_DELETE:
+        EndMarkerDrag();
         btnDeleteMarkerClick();
         break;
     case VK_M:
+        EndMarkerDrag();
         btnAddMarkerClick();
         break;
     case VK_OEM_PLUS:

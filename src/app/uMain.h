@@ -364,6 +364,10 @@ public:
     void PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int Y);
     void PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int Y);
     void miLockClick();
+    // Ends a drag that something other than its drop interrupts (a key that
+    // changes the markers, a new file): the marker goes back where the drag
+    // took it from, and the later release moves nothing.
+    void EndMarkerDrag();
     bool LockMarkers = false;      // the settings store reads and writes it
     int FDraggingMarkerIndex = -1; // -1: no drag in progress
     bool FDragging = false;

@@ -56,6 +56,7 @@ void TForm1::EndAudioLibrary() {
 // ---- loading ---------------------------------------------------------------------------
 
 void TForm1::ResetForNewFile() {
+    EndMarkerDrag();  // a drag of the old file's markers ends with them
     FMarkers.clear();
     RefreshMarkerList();  // the marker list view is emptied with the markers
     if (FChannel != 0)

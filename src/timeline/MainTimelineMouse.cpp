@@ -95,6 +95,12 @@ void TForm1::PaintBox1MouseMove(Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
         FMarkers[FDraggingMarkerIndex].Time = PointerTimeAt(X, FZoomFactor, FDuration);
 }
 
+void TForm1::EndMarkerDrag() {
+    if (FDraggingMarkerIndex >= 0 && FDraggingMarkerIndex < FMarkers.size())
+        FMarkers[FDraggingMarkerIndex].Time = FDragStartTime;
+    FDraggingMarkerIndex = -1;
+}
+
 void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
     if (Button != Qt::LeftButton || FDraggingMarkerIndex < 0)
         return;

@@ -340,6 +340,34 @@ TEST_F(TimelineFormTest, RefusedDropStillSeeksAndMarksChanged) {
     EXPECT_DOUBLE_EQ(form->FMarkers[0].Time, 5.0) << "the marker goes back where it came from";
 }
 
+// Whatever changes the marker list while the mouse still holds a marker ends
+// the drag; its release must not move whichever marker took the index.
+TEST_F(TimelineFormTest, ADragEndsWhenTheMarkersChangeUnderIt) {
+    loadAtTenPixelsPerSecond();
+    form->FMarkers = {{5.0, "a"}, {20.0, "b"}, {40.0, "c"}};
+    BASS_ChannelSetPosition(form->Channel(), BASS_ChannelSeconds2Bytes(form->Channel(), 30.0), BASS_POS_BYTE);
+    form->PaintBox1MouseDown(Qt::LeftButton, Qt::LeftButton, 200, 10);
+    form->PaintBox1MouseMove(Qt::LeftButton, 450, 10);
+    int key = TForm1::VK_M;  // a marker at the play position, 30 s
+    form->FormKeyDown(key);
+    form->PaintBox1MouseUp(Qt::LeftButton, Qt::NoButton, 450, 10);
+    QStringList markers;
+    for (const TMarker& m : form->FMarkers)
+        markers << QString("%1 %2").arg(m.Time).arg(m.Description);
+    EXPECT_EQ(markers, QStringList({"5 a", "20 b", "30 Edit Description", "40 c"}));
+    EXPECT_TRUE(prompts->texts().isEmpty());
+
+    // A new file (the playlist's next track) arrives during a drag.
+    form->btnSaveMarkersClick();
+    form->PaintBox1MouseDown(Qt::LeftButton, Qt::LeftButton, 50, 10);
+    form->PaintBox1MouseMove(Qt::LeftButton, 120, 10);
+    form->LoadAudioFile(audio);
+    form->PaintBox1MouseUp(Qt::LeftButton, Qt::NoButton, 120, 10);
+    ASSERT_EQ(form->FMarkers.size(), 4);
+    EXPECT_DOUBLE_EQ(form->FMarkers[0].Time, 5.0);
+    EXPECT_FALSE(form->MarkersChanged()) << "the new file's markers are as read";
+}
+
 TEST_F(TimelineFormTest, HoverShowsTheHandUnlessLocked) {
     loadAtTenPixelsPerSecond();
     form->FMarkers = {{5.0, "a"}};
