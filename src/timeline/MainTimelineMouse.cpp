@@ -49,8 +49,12 @@ void TForm1::CreateTimelineMenu() {
     connect(pmTimeline, &QMenu::aboutToShow, this, [this] { miLock->setChecked(LockMarkers); });
 
     ScrollBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ScrollBox1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { pmTimeline->popup(ScrollBox1->mapToGlobal(pos)); });
+    connect(ScrollBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        // The menu takes the mouse, so a drag in progress would never see
+        // its release.
+        EndMarkerDrag();
+        pmTimeline->popup(ScrollBox1->mapToGlobal(pos));
+    });
 }
 
 void TForm1::miLockClick() {
@@ -80,9 +84,13 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton Button, Qt::MouseButtons Shift, 
     TimelineSeek(PointerTimeAt(X, FZoomFactor, FDuration));
 }
 
-void TForm1::PaintBox1MouseMove(Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
+void TForm1::PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int /*Y*/) {
     if (LockMarkers)
         return;
+    // A drag whose release went elsewhere (a window took the mouse) must not
+    // carry the marker along with a pointer that no longer holds it.
+    if (FDraggingMarkerIndex >= 0 && !(Shift & Qt::LeftButton))
+        EndMarkerDrag();
     int index = -1;
     if (FindClosestMarkerAtPixel(X, index)) {
         PaintBox1->setCursor(Qt::PointingHandCursor);
