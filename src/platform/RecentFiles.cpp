@@ -156,7 +156,9 @@ void record(Element& root, const QString& path, const QString& stamp) {
         bookmark->child("info").child("metadata", "owner", FreedesktopOwner);
     Element& mime = metadata.child("mime:mime-type");
     if (!mime.attribute("type"))
-        mime.setAttribute("type", QMimeDatabase().mimeTypeForFile(path).name());
+        // By name only: reading the audio file to sniff its type would be
+        // slow on network folders and is not needed for our extensions.
+        mime.setAttribute("type", QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name());
 
     Element& app = metadata.child("bookmark:applications")
                        .child("bookmark:application", "name", RecentFiles::ApplicationName);
