@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -210,5 +211,7 @@ QString EditMarkerDescription(const QString& Description) {
     editor->Memo1->setFocus();
     if (editor->exec() != QDialog::Accepted)
         return Description;
-    return JoinMemoLines(editor->Memo1->toPlainText());
+    // The raw text: the plain text would turn a no-break space into a space,
+    // so an unchanged description would come back changed.
+    return JoinMemoLines(editor->Memo1->document()->toRawText());
 }

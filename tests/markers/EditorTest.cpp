@@ -61,6 +61,12 @@ TEST(Editor, OkReturnsTheMemoText) {
     EXPECT_EQ(result, "old plus  next");
 }
 
+TEST(Editor, OkWithoutChangesGivesTheDescriptionBack) {
+    const QString kept = QString::fromUtf8("12\xC2\xA0h \xE2\x80\x94 caf\xC3\xA9  end ");  // no-break space
+    const QString result = editWhileShown(kept, [](TfrmEditMarker* e) { e->SpeedButton2->click(); });
+    EXPECT_EQ(result.toStdString(), kept.toStdString());
+}
+
 TEST(Editor, BlankDescriptionStartsWithAnEmptyMemo) {
     const QString result = editWhileShown("   ", [](TfrmEditMarker* e) {
         EXPECT_TRUE(e->Memo1->toPlainText().isEmpty());
