@@ -37,6 +37,12 @@ void minusSign(QPainter& p, const QColor& c, QPointF centre, qreal half) {
     strokeLine(p, c, 2.2, centre - QPointF(half, 0), centre + QPointF(half, 0));
 }
 
+// The red "remove" cross in the lower right corner.
+void removeCross(QPainter& p) {
+    strokeLine(p, Warn, 2.2, QPointF(13.5, 12.5), QPointF(20.5, 19.5));
+    strokeLine(p, Warn, 2.2, QPointF(20.5, 12.5), QPointF(13.5, 19.5));
+}
+
 void markerFlag(QPainter& p, qreal x) {
     strokeLine(p, Marker, 2.0, QPointF(x, 3), QPointF(x, 21));
     p.setPen(Qt::NoPen);
@@ -111,8 +117,7 @@ void paintGlyph(QPainter& p, ButtonGlyph glyph) {
         break;
     case ButtonGlyph::DeleteMarker:
         markerFlag(p, 7);
-        strokeLine(p, Warn, 2.2, QPointF(13.5, 12.5), QPointF(20.5, 19.5));
-        strokeLine(p, Warn, 2.2, QPointF(20.5, 12.5), QPointF(13.5, 19.5));
+        removeCross(p);
         break;
     case ButtonGlyph::ZoomIn:
         magnifier(p);
@@ -217,8 +222,7 @@ void paintGlyph(QPainter& p, ButtonGlyph glyph) {
     }
     case ButtonGlyph::ClearList:
         listLines(p, 3);
-        strokeLine(p, Warn, 2.2, QPointF(13.5, 12.5), QPointF(20.5, 19.5));
-        strokeLine(p, Warn, 2.2, QPointF(20.5, 12.5), QPointF(13.5, 19.5));
+        removeCross(p);
         break;
     case ButtonGlyph::AddFolder:
         folderShape(p);
