@@ -44,9 +44,6 @@ protected:
     }
 };
 
-// A proposed path in a folder that does not exist (yet) is offered by its name
-// in the nearest folder that does: the dialog would read the whole path as
-// relative to its own folder and save somewhere else.
 // The path itself when it is a folder, else its nearest existing parent.
 QString nearestFolder(const QString& path) {
     QString folder = QFileInfo(path).absoluteFilePath();
@@ -55,6 +52,9 @@ QString nearestFolder(const QString& path) {
     return folder;
 }
 
+// A proposed path in a folder that does not exist (yet) is offered by its name
+// in the nearest folder that does: the dialog would read the whole path as
+// relative to its own folder and save somewhere else.
 void selectProposedFile(QFileDialog* dialog, const QString& fileName) {
     const QFileInfo proposed(fileName);
     if (!proposed.isAbsolute() || proposed.absoluteDir().exists()) {

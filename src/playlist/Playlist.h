@@ -50,8 +50,9 @@ public:
     bool takeLines(const QStringList& lines, const QString& fileName);
     // Writes the rows to fileName, which then becomes the list file; an empty
     // list writes nothing. A missing Documents folder is created for a file
-    // directly in it (the default list); other missing folders are not. Throws AppError when the file cannot be written,
-    // leaving the list file name unchanged.
+    // directly in it (the default list); other missing folders are not.
+    // Throws AppError when the file cannot be written, leaving the list file
+    // name unchanged.
     void save(const QString& fileName);
 
     QString listFilename() const { return listFilename_; }
