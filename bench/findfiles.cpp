@@ -2,7 +2,7 @@
 // deep) with FindFiles, as the playlist's add-folder command does, and prints
 // the median of five runs. The tree is made in a temporary folder and removed.
 
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,8 +7,8 @@
 //
 // Runs on $DISPLAY (start it under xvfb-run) or offscreen when there is none.
 
-#include "app/VelmoApplication.h"
-#include "app/uMain.h"
+#include "platform/VelmoApplication.h"
+#include "mainwindow/uMain.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 

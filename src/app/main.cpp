@@ -1,10 +1,10 @@
 // Program entry: the first start becomes the player, a later start hands its
 // file argument to the running player and exits.
 
-#include "app/MprisMainWindow.h"
-#include "app/MprisService.h"
-#include "app/VelmoApplication.h"
-#include "app/uMain.h"
+#include "mainwindow/MprisMainWindow.h"
+#include "desktop/MprisService.h"
+#include "platform/VelmoApplication.h"
+#include "mainwindow/uMain.h"
 #include "controls/uAbout.h"
 #include "controls/uMessage.h"
 #include "platform/HandOffServer.h"

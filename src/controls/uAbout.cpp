@@ -1,6 +1,6 @@
 #include "controls/uAbout.h"
 
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

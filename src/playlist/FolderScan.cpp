@@ -1,6 +1,6 @@
 #include "playlist/FolderScan.h"
 
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 
 #include <QEventLoop>
 #include <QThread>

@@ -1,6 +1,6 @@
 #include "settings/uLang.h"
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "settings/uSettings.h"
 
-#include "app/uMain.h"
-#include "playlist/FileHelpers.h"
+#include "mainwindow/uMain.h"
+#include "platform/FileHelpers.h"
 #include "playlist/uList.h"
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"

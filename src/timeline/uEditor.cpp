@@ -1,6 +1,6 @@
 #include "timeline/uEditor.h"
 
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 
 #include <QDateTime>
 #include <QFrame>

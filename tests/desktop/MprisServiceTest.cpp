@@ -1,7 +1,7 @@
 // The MPRIS service on a private bus, against a fake player: what clients read,
 // which player commands their calls become, and the change signals they get.
 
-#include "app/MprisService.h"
+#include "desktop/MprisService.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 // files.
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
-#include "app/MprisMainWindow.h"
-#include "app/uMain.h"
+#include "mainwindow/MprisMainWindow.h"
+#include "mainwindow/uMain.h"
 #include "audio/AudioTestApi.h"
-#include "platform/RecentFiles.h"
+#include "desktop/RecentFiles.h"
 #include "playlist/uList.h"
 #include "settings/LangTexts.h"
 #include "TestWav.h"

@@ -2,8 +2,8 @@
 // everything other applications wrote survives, a list we cannot read is left
 // alone.
 
-#include "platform/RecentFiles.h"
-#include "platform/RecentFilesWriter.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/RecentFilesWriter.h"
 
 #include "TestEnv.h"
 

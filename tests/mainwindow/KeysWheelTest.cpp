@@ -6,7 +6,7 @@
 #include "controls/uQrGbar.h"
 #include "playlist/uList.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 
 #include <QApplication>
 #include <cmath>

@@ -3,7 +3,7 @@
 // platform, sine files written on the fly, and a bounded wait.
 
 #include "ScriptedPrompts.h"
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "controls/uQrGbar.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 
 #include <QCheckBox>
 

@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "RecordingShell.h"
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 #include "controls/uQrGbar.h"
 
 #include <QFile>

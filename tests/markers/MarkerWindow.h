@@ -2,7 +2,7 @@
 // A main window for the marker command tests: its marker controls exist, and
 // a silent WAV file made in the test folder is loaded, paused at 0 s.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "timeline/MarkerListModel.h"
 

@@ -1,4 +1,4 @@
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 #include "playlist/QrtDialogs.h"
 
 #include "platform/AppError.h"

@@ -3,7 +3,7 @@
 // playlist window on the null audio output, every prompt scripted, and files
 // in a private folder.
 #include "ScriptedPrompts.h"
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "playlist/uList.h"
 
 #include <gtest/gtest.h>

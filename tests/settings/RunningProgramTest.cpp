@@ -4,7 +4,7 @@
 // configuration folder.
 
 #include "ScriptedPrompts.h"
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "controls/uAbout.h"
 #include "controls/uQrGbar.h"

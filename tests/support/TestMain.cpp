@@ -5,7 +5,7 @@
 #include "RecordingShell.h"
 #include "ScriptedPrompts.h"
 #include "TestEnv.h"
-#include "app/VelmoApplication.h"
+#include "platform/VelmoApplication.h"
 
 #include <gtest/gtest.h>
 

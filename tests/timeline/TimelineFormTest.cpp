@@ -2,8 +2,8 @@
 // zoom buttons, the scroll hook, painting and the mouse.
 
 #include "ScriptedPrompts.h"
-#include "app/CaptionLabel.h"
-#include "app/uMain.h"
+#include "controls/CaptionLabel.h"
+#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "timeline/MarkerFile.h"
 #include "timeline/MarkerListModel.h"

@@ -1,7 +1,7 @@
 // TForm1's side of the playlist: creating the playlist window and binding its
 // transport, volume and settings commands to this window.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include "controls/uQrGbar.h"
 #include "playback/uAudioInfo.h"

@@ -1,6 +1,6 @@
-#include "platform/RecentFilesWriter.h"
+#include "desktop/RecentFilesWriter.h"
 
-#include "platform/RecentFiles.h"
+#include "desktop/RecentFiles.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "playback/TimelineTickRepaint.h"
+#include "timeline/TimelineTickRepaint.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "app/MprisPlayerAdaptor.h"
+#include "desktop/MprisPlayerAdaptor.h"
 
-#include "app/MprisService.h"
+#include "desktop/MprisService.h"
 
 #include <QFileInfo>
 #include <QUrl>

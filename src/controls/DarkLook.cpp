@@ -1,4 +1,4 @@
-#include "app/DarkLook.h"
+#include "controls/DarkLook.h"
 
 #include <QApplication>
 #include <QFontDatabase>

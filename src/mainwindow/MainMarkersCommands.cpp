@@ -1,7 +1,7 @@
 // TForm1: the marker commands (add, delete nearest, delete the selected row,
 // delete all, next, previous, jump, edit).
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "platform/AppError.h"
 #include "platform/Prompts.h"

@@ -1,4 +1,4 @@
-#include "app/VelmoApplication.h"
+#include "platform/VelmoApplication.h"
 
 #include "platform/AppError.h"
 #include "platform/Prompts.h"

@@ -1,6 +1,6 @@
-#include "app/MprisRootAdaptor.h"
+#include "desktop/MprisRootAdaptor.h"
 
-#include "app/MprisService.h"
+#include "desktop/MprisService.h"
 
 QStringList MprisRootAdaptor::audioMimeTypes() {
     return {"audio/mpeg", "audio/x-wav",      "audio/wav",      "audio/vnd.wave",

@@ -1,4 +1,4 @@
-#include "app/ButtonImages.h"
+#include "controls/ButtonImages.h"
 
 #include <QIconEngine>
 #include <QPainter>

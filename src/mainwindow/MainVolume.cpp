@@ -1,8 +1,8 @@
 // TForm1's volume bar and nine-band equalizer.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 #include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 #include "playlist/uList.h"

@@ -1,7 +1,7 @@
 // TForm1's side of the settings and About windows: the settings the window
 // reads, and the buttons that show the two windows.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include "controls/uAbout.h"
 #include "settings/SettingsKeys.h"

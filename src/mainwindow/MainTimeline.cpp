@@ -1,9 +1,9 @@
 // TForm1's timeline view: its controls, zoom steps, width, scrolling and
 // painting.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 #include "audio/bass.h"
 #include "settings/LangTexts.h"
 #include "timeline/TimelineGeometry.h"

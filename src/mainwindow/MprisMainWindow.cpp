@@ -1,6 +1,6 @@
-#include "app/MprisMainWindow.h"
+#include "mainwindow/MprisMainWindow.h"
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "controls/uQrGbar.h"
 #include "controls/uQrGbar.h"

@@ -4,7 +4,7 @@
 // window's own controls take, so the same rules apply (marker saving before a
 // playlist step, the hand-off rules for an opened file, the close question).
 
-#include "app/MprisPlayerFacade.h"
+#include "desktop/MprisPlayerFacade.h"
 
 class TForm1;
 

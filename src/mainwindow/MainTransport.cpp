@@ -1,10 +1,10 @@
 // TForm1's playback engine: load, play/pause, stop, the 25 ms position poll
 // and the end of a track.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "timeline/uTimeline.h"
 
-#include "app/ButtonImages.h"
+#include "controls/ButtonImages.h"
 #include "controls/uQrGbar.h"
 #include "playlist/uList.h"
 #include "timeline/TimeUtils.h"

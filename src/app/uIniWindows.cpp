@@ -6,7 +6,7 @@
 // A value whose window or control does not exist is kept here, so it goes
 // back into the file as it was read.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "controls/uQrGbar.h"
 #include "platform/UserFolders.h"
 #include "playlist/uList.h"

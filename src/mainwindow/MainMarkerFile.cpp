@@ -1,9 +1,9 @@
 // TForm1's marker model state and marker file: the changed state and its
 // display, reading, writing, the save question and the last-position marker.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 #include "audio/bass.h"
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"

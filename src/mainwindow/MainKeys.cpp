@@ -1,12 +1,12 @@
 // TForm1's keyboard shortcuts and mouse wheel.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 #include "timeline/uTimeline.h"
 
 #include "controls/uQrGbar.h"
 #include "playlist/uList.h"
 
-#include "app/CaptionLabel.h"
+#include "controls/CaptionLabel.h"
 #include "timeline/TimeUtils.h"
 #include "timeline/TimelineGeometry.h"
 

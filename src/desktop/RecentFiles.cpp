@@ -1,4 +1,4 @@
-#include "platform/RecentFiles.h"
+#include "desktop/RecentFiles.h"
 
 #include <QDir>
 #include <QFile>

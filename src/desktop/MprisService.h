@@ -21,7 +21,7 @@
 
 #include <functional>
 
-#include "app/MprisPlayerFacade.h"
+#include "desktop/MprisPlayerFacade.h"
 
 class MprisPlayerAdaptor;
 

@@ -1,11 +1,11 @@
 // TForm1's file information: the facts of the current file in a notice at the
 // pointer, from the timeline menu or a click on the file name.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include "controls/uMessage.h"
 #include "playback/uAudioInfo.h"
-#include "playlist/FileHelpers.h"
+#include "platform/FileHelpers.h"
 #include "settings/LangTexts.h"
 #include "timeline/TimeUtils.h"
 

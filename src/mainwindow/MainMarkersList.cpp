@@ -1,8 +1,8 @@
 // TForm1: the marker list view lvMarkers, its menu pmMarkers and the marker
 // buttons of the panels pnMarkers and Panel2.
 
-#include "app/ButtonImages.h"
-#include "app/uMain.h"
+#include "controls/ButtonImages.h"
+#include "mainwindow/uMain.h"
 #include "timeline/MarkerListModel.h"
 #include "timeline/MarkerModel.h"
 

@@ -1,7 +1,7 @@
-#include "app/MprisService.h"
+#include "desktop/MprisService.h"
 
-#include "app/MprisPlayerAdaptor.h"
-#include "app/MprisRootAdaptor.h"
+#include "desktop/MprisPlayerAdaptor.h"
+#include "desktop/MprisRootAdaptor.h"
 
 #include <QCoreApplication>
 #include <QDBusError>

@@ -1,7 +1,7 @@
 // TForm1's mouse on the timeline: seek by click, drag markers, the lock and
 // the timeline menu.
 
-#include "app/uMain.h"
+#include "mainwindow/uMain.h"
 
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"

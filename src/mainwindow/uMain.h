@@ -16,8 +16,8 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include "platform/RecentFilesWriter.h"
-#include "playback/TimelineTickRepaint.h"
+#include "desktop/RecentFilesWriter.h"
+#include "timeline/TimelineTickRepaint.h"
 #include "timeline/TMarker.h"
 
 #include <QWidget>
