@@ -11,5 +11,7 @@ if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$root"
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Extra cmake settings come from $VELMO_CMAKE_ARGS (the test command adds -DVELMO_WERROR=ON).
+read -r -a extra <<< "${VELMO_CMAKE_ARGS:-}"
+cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
 cmake --build "$build" --parallel "$(nproc)" "$@"

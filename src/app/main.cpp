@@ -1,16 +1,17 @@
 // Program entry: the first start becomes the player, a later start hands its
 // file argument to the running player and exits.
 
-#include "mainwindow/MprisMainWindow.h"
-#include "desktop/MprisService.h"
-#include "platform/VelmoApplication.h"
-#include "mainwindow/uMain.h"
+#include "app/uIniWindows.h"
 #include "controls/uAbout.h"
 #include "controls/uMessage.h"
+#include "desktop/MprisService.h"
+#include "mainwindow/MprisMainWindow.h"
+#include "mainwindow/uMain.h"
 #include "platform/HandOffServer.h"
 #include "platform/InstanceLock.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
+#include "platform/VelmoApplication.h"
 #include "settings/uIni.h"
 #include "settings/uSettings.h"
 #include "timeline/uEditor.h"
@@ -58,6 +59,7 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     TfrmAbout aboutWindow;
     TfrmMsg messageWindow;
     frmEditMarker();
+    BindSettingsToWindows(window, settingsWindow);
     LoadSettings();
     window.SetCommandLineFile(FileArgument());
 

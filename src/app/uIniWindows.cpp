@@ -6,17 +6,25 @@
 // A value whose window or control does not exist is kept here, so it goes
 // back into the file as it was read.
 
-#include "mainwindow/uMain.h"
+#include "app/uIniWindows.h"
+
 #include "controls/uQrGbar.h"
+#include "mainwindow/uMain.h"
+#include "platform/AppError.h"
+#include "platform/Prompts.h"
 #include "platform/UserFolders.h"
 #include "playlist/uList.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsWindows.h"
 #include "settings/uIni.h"
 #include "settings/uLang.h"
+#include "settings/uSettings.h"
+#include "timeline/uEditor.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -33,6 +41,16 @@ QWidget* topLevelWindow(const char* className) {
         if (window->inherits(className))
             return window;
     return nullptr;
+}
+
+QWidget* findWindow(const char* className) { return topLevelWindow(className); }
+
+void setPointSize(QWidget* control, int points) {
+    if (!control)
+        return;
+    QFont font = control->font();
+    font.setPointSize(points);
+    control->setFont(font);
 }
 
 QString eqBarName(int band) { return QStringLiteral("eq%1").arg(band); }
@@ -180,4 +198,50 @@ private:
 SettingsWindows& RunningWindows() {
     static Windows windows;
     return windows;
+}
+
+void LoadSettings() {
+    if (TfrmSettings* settings = frmSettings())
+        LoadSettingsFrom(SettingsFilePath(), *settings, RunningWindows());
+}
+
+bool SaveSettings() {
+    TfrmSettings* settings = frmSettings();
+    if (!settings)
+        return false;
+    try {
+        SaveSettingsTo(SettingsFilePath(), *settings, RunningWindows());
+    } catch (const AppError& error) {
+        // Reported here so the closing window goes on with its other steps.
+        prompts().error(error.message());
+        return false;
+    }
+    return true;
+}
+
+void ApplyLanguage() {
+    QWidget* form1 = Form1();
+    if (!form1)
+        form1 = findWindow("TForm1");
+    ApplyLanguage(form1, findWindow("TfrmList"), findWindow("TfrmSettings"));
+}
+
+void BindSettingsToWindows(TForm1& form, TfrmSettings& settings) {
+    // The lock is the one the timeline's drag obeys and its menu toggles.
+    QObject::connect(&settings, &TfrmSettings::LockMarkersChanged, &form,
+                     [&form](bool locked) { form.LockMarkers = locked; });
+    QObject::connect(&settings, &TfrmSettings::MarkersFontSizeChanged, &form,
+                     [&form](int points) { setPointSize(form.lvMarkers, points); });
+    // The playlist window fits its row height to the new font itself.
+    QObject::connect(&settings, &TfrmSettings::ListFontSizeChanged, &form, [](int points) {
+        if (TfrmList* list = frmList())
+            list->SetListFontSize(points);
+    });
+    // The editor is created once at start; before that there is nothing to size.
+    QObject::connect(&settings, &TfrmSettings::EditorFontSizeChanged, &form, [](int points) {
+        if (auto* editor = qobject_cast<TfrmEditMarker*>(topLevelWindow("TfrmEditMarker")))
+            setPointSize(editor->Memo1, points);
+    });
+    // A failed write has been reported; closing goes on.
+    QObject::connect(&form, &TForm1::Closing, &settings, [] { SaveSettings(); });
 }

@@ -370,7 +370,7 @@ bool Decoder::seek(int64_t target) {
         // holding it is trimmed. Without timestamps, frames are counted.
         int64_t index = 0;
         bool first = true;
-        bool overshot = false;
+        // Leaves by returning, or by a break when the demuxer landed late.
         for (;;) {
             if (!decodeFrame()) {
                 m_position = target;  // past the end
@@ -381,10 +381,8 @@ bool Decoder::seek(int64_t target) {
             // label the first packets differently from one read to the next.
             if (first && timed && from > 0 && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
                 index = frameIndexOf(m_frame);
-            if (first && index > target && from > 0) {
-                overshot = true;  // the demuxer landed late: seek further back
-                break;
-            }
+            if (first && index > target && from > 0)
+                break;  // the demuxer landed late: seek further back
             first = false;
             const int frames = m_frame->nb_samples;
             if (index + frames > target) {
@@ -396,8 +394,6 @@ bool Decoder::seek(int64_t target) {
             index += frames;
             ffmpeg().av_frame_unref(m_frame);
         }
-        if (!overshot)
-            break;
         ffmpeg().av_frame_unref(m_frame);
     }
     return false;

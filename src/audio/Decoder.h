@@ -37,7 +37,6 @@ public:
     // A file that stops decoding early (truncated, corrupt tail) shrinks to
     // what decodes once its end has been read. Safe from any thread.
     int64_t length() const { return m_length.load(); }
-    bool lengthExact() const { return m_lengthExact; }
 
     // Decodes up to `maxFrames` frames into `dst` (interleaved). Returns the
     // frames written; 0 only at the end of the file.

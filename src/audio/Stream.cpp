@@ -232,11 +232,6 @@ bool Stream::removeEffect(HFX id) {
     return true;
 }
 
-bool Stream::hasEffect(HFX id) const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return std::any_of(m_effects.begin(), m_effects.end(), [&](const Effect& e) { return e.id == id; });
-}
-
 bool Stream::setEffectParameters(HFX id, const BASS_BFX_PEAKEQ& params) {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (Effect& e : m_effects)

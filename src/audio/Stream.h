@@ -63,7 +63,6 @@ public:
 
     HFX addEffect(HFX id, int priority);
     bool removeEffect(HFX id);
-    bool hasEffect(HFX id) const;
     bool setEffectParameters(HFX id, const BASS_BFX_PEAKEQ& params);
     bool effectParameters(HFX id, BASS_BFX_PEAKEQ& params) const;
 

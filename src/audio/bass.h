@@ -3,8 +3,9 @@
 // end-of-stream callback, the volume attribute and peaking-equalizer effects,
 // implemented over FFmpeg (decoding) and SDL2 (output).
 //
-// Threading: every function here is called from one thread (the GUI thread).
-// The library runs its own decoder and output threads; only SYNCPROC
+// Threading: any thread may call these functions (the stream table is
+// locked, the last error is kept per thread); the player calls them from its
+// GUI thread. The library runs its own decoder and output threads; SYNCPROC
 // callbacks run on a library thread.
 //
 // Positions and lengths are bytes of the stream's float samples at its own

@@ -1,5 +1,6 @@
 #include "controls/DarkLook.h"
 
+#include "platform/TColor.h"
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -28,7 +29,7 @@ public:
 }  // namespace
 
 QPalette DarkPalette() {
-    const QColor background(62, 62, 62);
+    const QColor background = ToQColor(clDarkBackground);
     QPalette p;
     p.setColor(QPalette::Window, background);
     p.setColor(QPalette::WindowText, Qt::white);

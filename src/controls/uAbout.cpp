@@ -1,6 +1,7 @@
 #include "controls/uAbout.h"
 
 #include "platform/FileHelpers.h"
+#include "platform/TColor.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -52,11 +53,6 @@ QFont pixelFont(int pixels, bool bold = false, bool italic = false, bool underli
 // the right to show its whole text, never below its design width.
 void FitWidthToText(QLabel* label) {
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-}
-
-// A colour given as 0x00BBGGRR.
-QColor bgr(unsigned value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 // A label that runs a handler when clicked.
@@ -246,7 +242,7 @@ QLabel* TfrmAbout::CreateLink(const char* name, QRect bounds, const QString& tex
     label->setFont(pixelFont(15, true, true, true));
     label->setCursor(Qt::PointingHandCursor);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, bgr(color));
+    palette.setColor(QPalette::WindowText, ToQColor(color));
     label->setPalette(palette);
     label->onClick = [this, handler] { (this->*handler)(); };
     FitWidthToText(label);
@@ -257,10 +253,10 @@ void TfrmAbout::FormCreate() {
     // The dark look of the player's windows; the title bar belongs to the
     // window manager.
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, bgr(0x3E3E3E));
+    palette.setColor(QPalette::Window, ToQColor(clDarkBackground));
     palette.setColor(QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Button, bgr(0x3E3E3E));
+    palette.setColor(QPalette::Button, ToQColor(clDarkBackground));
     setPalette(palette);
     setAutoFillBackground(true);
     SlideIndex = 1;

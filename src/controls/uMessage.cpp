@@ -10,7 +10,6 @@
 namespace {
 TfrmMsg* g_frmMsg = nullptr;
 
-constexpr TColor kBackground = 0x3E3E3E;
 constexpr int kLabelPixelSize = 15;
 constexpr QPoint kLabelPos(8, 8);
 constexpr int kExtraWidth = 25;
@@ -26,7 +25,7 @@ TfrmMsg::TfrmMsg(QWidget* parent)
     // A notice must not take the keyboard from the window the user works in.
     setAttribute(Qt::WA_ShowWithoutActivating);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(kBackground));
+    pal.setColor(QPalette::Window, ToQColor(clDarkBackground));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);

@@ -1,14 +1,14 @@
 // TForm1's keyboard shortcuts and mouse wheel.
 
 #include "mainwindow/uMain.h"
-#include "timeline/uTimeline.h"
-
-#include "controls/uQrGbar.h"
-#include "playlist/uList.h"
 
 #include "controls/CaptionLabel.h"
-#include "timeline/TimeUtils.h"
+#include "controls/uQrGbar.h"
+#include "playback/PlayPosition.h"
+#include "playlist/uList.h"
 #include "timeline/TimelineGeometry.h"
+#include "timeline/TimeUtils.h"
+#include "timeline/uTimeline.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -20,9 +20,6 @@
 #include <cmath>
 
 namespace {
-constexpr double ZoomStep = 0.1;
-constexpr double MinZoomExponent = -2.0;
-const double MaxZoomExponent = std::log10(320.0);
 constexpr int VolumeWheelStep = 2;
 }  // namespace
 
@@ -92,7 +89,7 @@ void TForm1::FormKeyDown(int& Key) {
 
 // Seeks from the play position, within the track; playing goes on playing.
 void TForm1::SeekBy(double seconds) {
-    const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    const double pos = PlayPositionSeconds(FChannel);
     const double target = seconds < 0 ? std::max(0.0, pos + seconds) : std::min(FDuration, pos + seconds);
     BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, target), BASS_POS_BYTE);
     ScrollToPixel(RoundHalfEven(target * FZoomFactor));
@@ -117,24 +114,22 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
     if (PointerOver(tbVolume, MousePos) || PointerOver(lbVolume, MousePos)) {
         tbVolume->SetValue(tbVolume->Value() + (up ? VolumeWheelStep : -VolumeWheelStep));
         // playlist: the playlist window's volume bar takes the value.
-        if (frmList())
-            frmList()->tbVolume->SetValue(tbVolume->Value());
+        FPlayList.ShowVolume(tbVolume->Value());
         return true;
     }
     if (FChannel != 0 && PointerOver(PaintBox1, MousePos)) {
-        FZoomExponent = up ? std::min(FZoomExponent + ZoomStep, MaxZoomExponent)
-                           : std::max(FZoomExponent - ZoomStep, MinZoomExponent);
-        FZoomFactor = std::pow(10.0, FZoomExponent);
-        MarkerClickToleranceSec = 4 / FZoomFactor;
-        if (LbZoomFactor)
-            LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+        // A step at a limit leaves the zoom as it is; the turn still counts
+        // as the user's scroll.
+        double exponent = FZoomExponent;
+        if (up ? StepZoomIn(exponent) : StepZoomOut(exponent))
+            SetZoom(ZoomFactorOf(exponent), exponent);
         // The turn also reaches the scroll box, which switches auto-scroll off.
         TimelineUserScrolled();
         // The picture takes its new width first: scrolled within the old one,
         // a zoom in near the end of the track would leave the play head out
         // of view, with auto-scroll now off to bring it back.
         UpdateTimelineWidth();
-        const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+        const double pos = PlayPositionSeconds(FChannel);
         ScrollToPixel(RoundHalfEven(pos * FZoomFactor));
         return true;
     }

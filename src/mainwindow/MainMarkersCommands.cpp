@@ -2,9 +2,11 @@
 // delete all, next, previous, jump, edit).
 
 #include "mainwindow/uMain.h"
+
 #include "audio/bass.h"
 #include "platform/AppError.h"
 #include "platform/Prompts.h"
+#include "playback/PlayPosition.h"
 #include "settings/LangTexts.h"
 #include "timeline/MarkerListModel.h"
 #include "timeline/MarkerModel.h"
@@ -33,19 +35,15 @@ std::optional<double> RowSeconds(const MarkerListModel& rows, int row) {
 
 }  // namespace
 
-double TForm1::MarkerPlayPosition() const {
-    return BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
-}
-
 void TForm1::SeekToMarkerTime(double seconds) {
     BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, seconds), BASS_POS_BYTE);
-    ScrollToPixel(RoundHalfEven(MarkerPlayPosition() * FZoomFactor));
+    ScrollToPixel(RoundHalfEven(PlayPositionSeconds(FChannel) * FZoomFactor));
 }
 
 void TForm1::btnAddMarkerClick() {
     if (FChannel == 0)
         return;
-    const double position = MarkerPlayPosition();
+    const double position = PlayPositionSeconds(FChannel);
     if (::MarkerExistsAt(FMarkers, position, -1)) {
         prompts().message(uLang::Form1_marker_already_exists);
         return;
@@ -60,7 +58,7 @@ void TForm1::btnDeleteMarkerClick() {
         return;
     if (!prompts().confirmOkCancel(uLang::Form1_Delete_Marker_msg))
         return;
-    const int nearest = NearestMarkerIndex(FMarkers, MarkerPlayPosition());
+    const int nearest = NearestMarkerIndex(FMarkers, PlayPositionSeconds(FChannel));
     if (nearest < 0)
         return;
     FMarkers.removeAt(nearest);
@@ -109,7 +107,7 @@ void TForm1::StepToMarker(bool forward) {
         return;
     if (BASS_ChannelIsActive(FChannel) == BASS_ACTIVE_PLAYING)
         btnPlayPauseClick();  // pauses
-    const double position = MarkerPlayPosition();
+    const double position = PlayPositionSeconds(FChannel);
     const MarkerStep step = forward ? NextMarkerStep(FMarkers, position, FDuration)
                                     : PreviousMarkerStep(FMarkers, position);
     if (!step.found())

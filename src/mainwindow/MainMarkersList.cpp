@@ -1,8 +1,11 @@
 // TForm1: the marker list view lvMarkers, its menu pmMarkers and the marker
 // buttons of the panels pnMarkers and Panel2.
 
-#include "controls/ButtonImages.h"
 #include "mainwindow/uMain.h"
+
+#include "controls/ButtonImages.h"
+#include "platform/TColor.h"
+#include "settings/LangTexts.h"
 #include "timeline/MarkerListModel.h"
 #include "timeline/MarkerModel.h"
 
@@ -19,7 +22,6 @@
 
 namespace {
 
-const QColor kListBackground(62, 62, 62);
 const QColor kListText(243, 254, 209);
 constexpr int kListFontPoints = 11;  // until the MarkersFontSize setting is applied
 
@@ -62,21 +64,21 @@ void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
     if (!panel2)
         panel2 = this;
     btnPreviousMarker = MakeFlatButton(markersPanel, "btnPreviousMarker", ButtonGlyph::PreviousMarker,
-                                       QStringLiteral("Pause and go to the Previous Marker"),
+                                       uLang::Form1_btnPreviousMarker_hint,
                                        QRect(3, 5, 31, 28));
     btnNextMarker = MakeFlatButton(markersPanel, "btnNextMarker", ButtonGlyph::NextMarker,
-                                   QStringLiteral("Pause and go to the Next Marker"),
+                                   uLang::Form1_btnNextMarker_hint,
                                    QRect(39, 5, 31, 28));
     btnAddMarker = MakeFlatButton(markersPanel, "btnAddMarker", ButtonGlyph::AddMarker,
-                                  QStringLiteral("Drop Marker on Current Position [ M ]"),
+                                  uLang::Form1_btnAddMarker_hint,
                                   QRect(76, 6, 31, 28));
     btnDeleteMarker = MakeFlatButton(markersPanel, "btnDeleteMarker", ButtonGlyph::DeleteMarker,
-                                     QStringLiteral("Remove Nearest Marker [ Del ]"),
+                                     uLang::Form1_btnDeleteMarker_hint,
                                      QRect(110, 6, 31, 28));
     btnEditMarker = MakeFlatButton(panel2, "btnEditMarker", ButtonGlyph::Edit,
-                                   QStringLiteral("Edit Selected Marker..."), QRect(1, 5, 72, 31));
+                                   uLang::Form1_btnEditMarker_hint, QRect(1, 5, 72, 31));
     btmDeleteLvMarker = MakeFlatButton(panel2, "btmDeleteLvMarker", ButtonGlyph::Delete,
-                                       QStringLiteral("Delete Selected marker..."), QRect(81, 4, 85, 31));
+                                       uLang::Form1_btmDeleteLvMarker_hint, QRect(81, 4, 85, 31));
     // Image and caption side by side; the caption's font is sized so that
     // "Edit..." and "Delete..." fit their design widths whole.
     for (auto [button, caption] : {std::pair{btnEditMarker, QStringLiteral("Edit...")},
@@ -104,7 +106,7 @@ void TForm1::CreateMarkerListView() {
     lvMarkers->setObjectName(QStringLiteral("lvMarkers"));
     lvMarkers->setGeometry(2, 194, 883, 172);
     lvMarkers->setModel(lvMarkersRows);
-    lvMarkers->setToolTip(QStringLiteral("MARKER LIST"));
+    lvMarkers->setToolTip(uLang::Form1_lvMarkers_hint);
     lvMarkers->setShowGrid(true);
     lvMarkers->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvMarkers->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -117,8 +119,8 @@ void TForm1::CreateMarkerListView() {
     font.setPointSize(kListFontPoints);
     lvMarkers->setFont(font);
     QPalette pal = lvMarkers->palette();
-    pal.setColor(QPalette::Base, kListBackground);
-    pal.setColor(QPalette::Window, kListBackground);
+    pal.setColor(QPalette::Base, ToQColor(clDarkBackground));
+    pal.setColor(QPalette::Window, ToQColor(clDarkBackground));
     pal.setColor(QPalette::Text, kListText);
     // The selection stays as visible without the focus as with it.
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -149,18 +151,18 @@ void TForm1::CreateMarkerListMenu() {
     pmMarkers->setObjectName(QStringLiteral("pmMarkers"));
     QStyle* style = lvMarkers->style();
     miEditMarker = pmMarkers->addAction(style->standardIcon(QStyle::SP_FileDialogDetailedView),
-                                        QStringLiteral("Edit Marker..."));
+                                        uLang::miEditMarker_caption);
     miEditMarker->setObjectName(QStringLiteral("miEditMarker"));
     miJump = pmMarkers->addAction(style->standardIcon(QStyle::SP_ArrowRight),
-                                  QStringLiteral("Jump to marker"));
+                                  uLang::miJump_caption);
     miJump->setObjectName(QStringLiteral("miJump"));
     miDelete = pmMarkers->addAction(style->standardIcon(QStyle::SP_DialogDiscardButton),
-                                    QStringLiteral("Delete Marker..."));
+                                    uLang::miDelete_caption);
     miDelete->setObjectName(QStringLiteral("miDelete"));
     N3 = pmMarkers->addSeparator();
     N3->setObjectName(QStringLiteral("N3"));
     miClearMarkersList = pmMarkers->addAction(style->standardIcon(QStyle::SP_TrashIcon),
-                                              QStringLiteral("Delete All Markers..."));
+                                              uLang::miClearMarkersList_caption);
     miClearMarkersList->setObjectName(QStringLiteral("miClearMarkersList"));
 
     connect(miEditMarker, &QAction::triggered, this, [this] { btnEditMarkerClick(); });

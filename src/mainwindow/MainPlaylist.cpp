@@ -54,9 +54,9 @@ void TForm1::CreatePlayListWindow() {
     });
     link.ShowSettings = with([](TForm1* f) { f->btnOptionsClick(); });
     list->SetPlayerLink(std::move(link));
+    FPlayList = list->Link();
 }
 
 void TForm1::AddToPlayList(const QString& FileName) {
-    if (TfrmList* list = frmList())
-        list->AddFileToList(FileName, false);
+    FPlayList.AddFile(FileName);
 }

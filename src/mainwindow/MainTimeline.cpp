@@ -3,8 +3,9 @@
 
 #include "mainwindow/uMain.h"
 
-#include "controls/CaptionLabel.h"
 #include "audio/bass.h"
+#include "controls/CaptionLabel.h"
+#include "playback/PlayPosition.h"
 #include "settings/LangTexts.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelineRenderer.h"
@@ -54,10 +55,7 @@ void TForm1::CreateTimelineControls(QWidget* markerStatusPanel) {
     CreateTimelineMenu();
     CreateZoomPanel(markerStatusPanel);
 
-    FZoomExponent = TimelineZoom::kStartExponent;
-    FZoomFactor = ZoomFactorOf(FZoomExponent);
-    MarkerClickToleranceSec = MarkerClickToleranceFor(FZoomFactor);
-    LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    SetZoom(ZoomFactorOf(TimelineZoom::kStartExponent), TimelineZoom::kStartExponent);
     FDragging = false;
     FDraggingMarkerIndex = -1;
     SetMarkersChanged(false);
@@ -120,7 +118,7 @@ void TForm1::CreateZoomPanel(QWidget* markerStatusPanel) {
 bool TForm1::TimelineLoaded() const { return FChannel != 0; }
 
 double TForm1::TimelinePlayPosition() const {
-    const double seconds = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    const double seconds = PlayPositionSeconds(FChannel);
     return seconds > 0 ? seconds : 0.0;
 }
 
@@ -138,11 +136,17 @@ void TForm1::btnZoomOutClick() {
         ApplyZoomStep();
 }
 
+void TForm1::SetZoom(double factor, double exponent) {
+    FZoomFactor = factor;
+    FZoomExponent = exponent;
+    MarkerClickToleranceSec = MarkerClickToleranceFor(factor);
+    if (LbZoomFactor)
+        LbZoomFactor->setText(ZoomLabelText(factor));
+}
+
 void TForm1::ApplyZoomStep() {
-    FZoomFactor = ZoomFactorOf(FZoomExponent);
-    MarkerClickToleranceSec = MarkerClickToleranceFor(FZoomFactor);
+    SetZoom(ZoomFactorOf(FZoomExponent), FZoomExponent);
     UpdateTimelineWidth();
-    LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
     ScrollToPixel(PixelOfTime(TimelinePlayPosition(), FZoomFactor));
 }
 

@@ -2,12 +2,14 @@
 // and the end of a track.
 
 #include "mainwindow/uMain.h"
-#include "timeline/uTimeline.h"
 
 #include "controls/ButtonImages.h"
 #include "controls/uQrGbar.h"
+#include "playback/PlayPosition.h"
 #include "playlist/uList.h"
+#include "timeline/TimelineGeometry.h"
 #include "timeline/TimeUtils.h"
+#include "timeline/uTimeline.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,15 +27,9 @@ namespace {
 // Flags of every stream the player opens: UTF-16 file name, exact length and
 // seek table by a prescan, float samples.
 constexpr DWORD StreamFlags = BASS_UNICODE | BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT;
-// The fitted zoom never exceeds this many pixels per second.
-constexpr double MaxZoomFactor = 320.0;
 // Passes over the pending events after the end of a track, before deciding
 // what comes next.
 constexpr int TrackEndEventPasses = 1001;
-
-QString ZoomLabelText(double factor) {
-    return QStringLiteral("Zoom: ") + QString::number(factor, 'f', 1);
-}
 
 }  // namespace
 
@@ -61,10 +57,7 @@ void TForm1::ResetForNewFile() {
     RefreshMarkerList();  // the marker list view is emptied with the markers
     if (FChannel != 0)
         BASS_ChannelStop(FChannel);
-    FZoomExponent = 0;
-    FZoomFactor = 1;
-    if (LbZoomFactor)
-        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    SetZoom(ZoomFactorOf(0.0), 0.0);
     if (cbAutoScroll)
         cbAutoScroll->setChecked(true);
     if (ScrollBox1)
@@ -105,11 +98,8 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     FRecentFiles.add(FileName);
 
     const int viewWidth = ScrollBox1 ? ScrollBox1->viewport()->width() : width();
-    FZoomFactor = std::min(viewWidth / FDuration, MaxZoomFactor);
-    FZoomExponent = std::log10(FZoomFactor);
-    if (LbZoomFactor)
-        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
-    MarkerClickToleranceSec = 4 / FZoomFactor;
+    const double fitted = FitZoomFactor(viewWidth, FDuration);
+    SetZoom(fitted, std::log10(fitted));
 
     UpdateTimelineWidth();
     lbName->setText(QFileInfo(FileName).fileName());
@@ -151,8 +141,7 @@ void TForm1::btnPlayPauseClick() {
         break;
     }
     // playlist: the playlist window hears of the change.
-    if (frmList())
-        frmList()->UpdatePlayPause();
+    FPlayList.UpdatePlayPause();
 }
 
 void TForm1::Play_Pause() { btnPlayPauseClick(); }
@@ -164,8 +153,7 @@ void TForm1::btnStopClick() {
     BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
     SetPlayPauseImage(0);
     // playlist: the playlist window hears of the change.
-    if (frmList())
-        frmList()->UpdatePlayPause();
+    FPlayList.UpdatePlayPause();
 }
 
 void TForm1::Stop() { btnStop->click(); }
@@ -180,8 +168,7 @@ void TForm1::SetAutoStop(BOOL Value) {
     CheckBox1->setChecked(Value != 0);
     FAutoStop = Value;
     // playlist: the playlist window's box shows the same state.
-    if (frmList())
-        frmList()->cbAutoStop->setChecked(Value != 0);
+    FPlayList.ShowAutoStop(Value != 0);
 }
 
 void TForm1::CheckBox1Click() {
@@ -193,7 +180,7 @@ void TForm1::CheckBox1Click() {
 void TForm1::Timer1Timer() {
     if (FChannel == 0)
         return;
-    const double pos = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetPosition(FChannel, BASS_POS_BYTE));
+    const double pos = PlayPositionSeconds(FChannel);
     const qint64 x = RoundHalfEven(pos * FZoomFactor);
     if (cbAutoScroll && cbAutoScroll->isChecked())
         ScrollToPixel(x);
@@ -203,8 +190,7 @@ void TForm1::Timer1Timer() {
     if (!isPlaying()) {
         gbIUv->SetValue(0);
         // playlist: the playlist window's meter as well.
-        if (frmList())
-            frmList()->gbIUv->SetValue(0);
+        FPlayList.ShowLevel(0);
     }
     const DWORD level = BASS_ChannelGetLevel(FChannel);
     if (level == 0xFFFFFFFF) {
@@ -215,8 +201,7 @@ void TForm1::Timer1Timer() {
     const float fraction = static_cast<float>(static_cast<double>(peak) / 32768.0);
     gbIUv->SetValue(static_cast<int>(std::trunc(static_cast<double>(fraction) * gbIUv->Max())));
     // playlist: the playlist window's meter takes the same value.
-    if (frmList())
-        frmList()->gbIUv->SetValue(gbIUv->Value());
+    FPlayList.ShowLevel(gbIUv->Value());
 }
 
 // The timeline shows the tick's state: the whole view after a marker change,
@@ -263,10 +248,9 @@ void TForm1::HandleTrackEnd(DWORD channel, quint64 serial) {
         return;
     // playlist: with auto-stop off the playlist plays on; an empty playlist
     // ends here as well.
-    TfrmList* list = frmList();
-    if (!list || list->Empty())
+    if (FPlayList.Empty())
         return;
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
-    list->PlayNext();
+    FPlayList.PlayNext();
 }

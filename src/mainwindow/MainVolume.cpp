@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr QRgb BandColors[9] = {
+constexpr QRgb BandColors[TForm1::EqBandCount] = {
     qRgb(181, 80, 74),  qRgb(231, 135, 88), qRgb(223, 209, 32),  qRgb(167, 231, 88), qRgb(103, 228, 147),
     qRgb(53, 180, 202), qRgb(123, 190, 244), qRgb(151, 168, 249), qRgb(80, 87, 233),
 };
@@ -57,8 +57,7 @@ void TForm1::tbVolume_Change() { SetVolume(tbVolume->Value()); }
 
 void TForm1::tbVolumeMouseUp() {
     // playlist: the playlist window's volume bar takes the value.
-    if (frmList())
-        frmList()->tbVolume->SetValue(tbVolume->Value());
+    FPlayList.ShowVolume(tbVolume->Value());
 }
 
 void TForm1::Panel1Resize() {
@@ -80,8 +79,8 @@ QString TForm1::EqBandHint(int index, int gain) {
 }
 
 void TForm1::SetupBandBars() {
-    TQrGbar* bars[9] = {eq1, eq2, eq3, eq4, eq5, eq6, eq7, eq8, eq9};
-    for (int i = 0; i < 9; ++i) {
+    TQrGbar* bars[EqBandCount] = {eq1, eq2, eq3, eq4, eq5, eq6, eq7, eq8, eq9};
+    for (int i = 0; i < EqBandCount; ++i) {
         TQrGbar* bar = bars[i];
         tbEQ[i] = bar;
         bar->setToolTip(EqBandHint(i));
@@ -94,7 +93,7 @@ void TForm1::SetupBandBars() {
 }
 
 void TForm1::ColorBandBars() {
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < EqBandCount; ++i)
         tbEQ[i]->SetBarColor(FromQColor(cbEq->isChecked() ? EqBandColor(i) : EqOffColor()));
 }
 
@@ -105,7 +104,7 @@ void TForm1::SetupEqualizer() {
         prompts().message(uLang::Form1_Bass_Load_Error_msg);
         return;
     }
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < EqBandCount; ++i) {
         BASS_BFX_PEAKEQ eq{};
         eq.lBand = 0;
         eq.fBandwidth = BandWidthOctaves;
@@ -143,7 +142,7 @@ void TForm1::cbEqClick() {
     // still leaves exactly nine.
     RemoveEqualizer();
     SetupEqualizer();
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < EqBandCount; ++i)
         SetEqBandGain(i, static_cast<float>(tbEQ[i]->Value() - tbEQ[i]->Max() / 2));
 }
 

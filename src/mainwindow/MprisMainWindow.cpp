@@ -1,9 +1,9 @@
 #include "mainwindow/MprisMainWindow.h"
 
-#include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "controls/uQrGbar.h"
-#include "controls/uQrGbar.h"
+#include "mainwindow/uMain.h"
+#include "playback/PlayPosition.h"
 #include "playlist/uList.h"
 
 #include <algorithm>
@@ -36,7 +36,7 @@ double MprisMainWindow::positionSeconds() const {
     const DWORD channel = form_.Channel();
     if (channel == 0)
         return 0.0;
-    return std::max(0.0, BASS_ChannelBytes2Seconds(channel, BASS_ChannelGetPosition(channel, BASS_POS_BYTE)));
+    return std::max(0.0, PlayPositionSeconds(channel));
 }
 
 int MprisMainWindow::volume() const { return form_.GetVolume(); }

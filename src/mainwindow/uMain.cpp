@@ -1,6 +1,4 @@
 #include "mainwindow/uMain.h"
-#include "timeline/uTimeline.h"
-#include "timeline/TimelineGeometry.h"
 
 #include "controls/ButtonImages.h"
 #include "controls/CaptionLabel.h"
@@ -8,11 +6,15 @@
 #include "controls/uMessage.h"
 #include "controls/uQrGbar.h"
 #include "platform/AppError.h"
+#include "platform/AudioExtensions.h"
+#include "platform/FileHelpers.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/TColor.h"
 #include "playlist/uList.h"
 #include "settings/LangTexts.h"
-#include "settings/uIni.h"
+#include "timeline/TimelineGeometry.h"
+#include "timeline/uTimeline.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,11 +98,7 @@ void TForm1::FormCreate() {
     HookScrollBox();
     StartAudioLibrary();
     FMarkers.clear();
-    FZoomExponent = 1;
-    FZoomFactor = 10;
-    MarkerClickToleranceSec = 4 / FZoomFactor;
-    if (LbZoomFactor)
-        LbZoomFactor->setText(ZoomLabelText(FZoomFactor));
+    SetZoom(ZoomFactorOf(TimelineZoom::kStartExponent), TimelineZoom::kStartExponent);
     lbPosition->setText(QStringLiteral("00:00:00"));
     FAudioFileName.clear();
     SetMarkersChanged(false);
@@ -167,14 +165,14 @@ void TForm1::CreateControls() {
     CreateEqPanel();
 
     btnAbout = MakeButton(this, "btnAbout", ButtonGlyph::About,
-                          QStringLiteral("Show Velmo and Pella SlideShow..."), QPoint(641, 151));
+                          uLang::Form1_btnAbout_hint, QPoint(641, 151));
     btnAbout->resize(31, 33);
     connect(btnAbout, &QToolButton::clicked, this, &TForm1::Image1Click);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setToolTip(QStringLiteral("Show Velmo and Pella SlideShow..."));
+    Image1->setToolTip(uLang::Form1_Image1_hint);
     Image1->setPixmap(QPixmap::fromImage(QImageReader(QStringLiteral(":/images/Image1.jpg")).read()));
     Image1->installEventFilter(this);
     Anchor(Image1, QRect(738, 75, 179, 115), false, true, false);
@@ -203,12 +201,12 @@ void TForm1::PlaceTimelineControls() {
 void TForm1::CreatePlayPanel() {
     pnPlay = MakePanel(this, "pnPlay");
     pnPlay->setGeometry(2, 81, 115, 41);
-    btnOpenFile = MakeButton(pnPlay, "btnOpenFile", ButtonGlyph::Open, QStringLiteral("Open FIle..."), QPoint(3, 4));
+    btnOpenFile = MakeButton(pnPlay, "btnOpenFile", ButtonGlyph::Open, uLang::Form1_btnOpenFile_hint, QPoint(3, 4));
     connect(btnOpenFile, &QToolButton::clicked, this, &TForm1::btnOpenFileClick);
     btnPlayPause = MakeButton(pnPlay, "btnPlayPause", ButtonGlyph::Play,
-                              QStringLiteral("Start / Pause Play [ Space ]"), QPoint(36, 4));
+                              uLang::Form1_btnPlayPause_hint, QPoint(36, 4));
     connect(btnPlayPause, &QToolButton::clicked, this, &TForm1::btnPlayPauseClick);
-    btnStop = MakeButton(pnPlay, "btnStop", ButtonGlyph::Stop, QStringLiteral("Stop and Reset Position"), QPoint(69, 4));
+    btnStop = MakeButton(pnPlay, "btnStop", ButtonGlyph::Stop, uLang::Form1_btnStop_hint, QPoint(69, 4));
     connect(btnStop, &QToolButton::clicked, this, &TForm1::btnStopClick);
 
     gbIUv = new TQrGbar(pnPlay);
@@ -232,7 +230,7 @@ void TForm1::CreateMarkerPanels() {
     Panel2 = MakePanel(this, "Panel2");
     Panel2->setGeometry(2, 148, 438, 41);
     btnHelp = MakeButton(Panel2, "btnHelp", ButtonGlyph::Help,
-                         QStringLiteral("Program Documentation..."), QPoint(403, 4));
+                         uLang::Form1_btnHelp_hint, QPoint(403, 4));
     connect(btnHelp, &QToolButton::clicked, this, &TForm1::btnHelpClick);
     CreateMarkerControls(pnMarkers, Panel2);
     Anchor(lvMarkers, QRect(2, 194, 883, 172), true, true, true);
@@ -258,41 +256,41 @@ void TForm1::CreatePlayListPanel() {
     pnPlayList = MakePanel(this, "pnPlayList");
     pnPlayList->setGeometry(397, 81, 272, 41);
     btnAddToPlayList = MakeButton(pnPlayList, "btnAddToPlayList", ButtonGlyph::AddToPlayList,
-                                  QStringLiteral("Add Current File To Playlist"), QPoint(3, 4));
+                                  uLang::Form1_btnAddToPlayList_hint, QPoint(3, 4));
     connect(btnAddToPlayList, &QToolButton::clicked, this, &TForm1::btnAddToPlayListClick);
     btnPrevFile = MakeButton(pnPlayList, "btnPrevFile", ButtonGlyph::PreviousFile,
-                             QStringLiteral("Previous File (Play List)"), QPoint(35, 4));
+                             uLang::Form1_btnPrevFile_hint, QPoint(35, 4));
     connect(btnPrevFile, &QToolButton::clicked, this, &TForm1::btnPrevFileClick);
     btnNextFile = MakeButton(pnPlayList, "btnNextFile", ButtonGlyph::NextFile,
                              QStringLiteral("Next File (Play List)"), QPoint(67, 4));
     connect(btnNextFile, &QToolButton::clicked, this, &TForm1::btnNextFileClick);
     Label3 = MakeLabel(pnPlayList, "Label3", QStringLiteral("A.Stop"), QPoint(101, 10));
-    Label3->setToolTip(QStringLiteral("Auto Stop Playing (if PlayList is not Empty)"));
+    Label3->setToolTip(uLang::Form1_Label3_hint);
     CheckBox1 = new QCheckBox(pnPlayList);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(152, 10, 21, 21);
     CheckBox1->setFocusPolicy(Qt::NoFocus);
     CheckBox1->setCursor(Qt::PointingHandCursor);
-    CheckBox1->setToolTip(QStringLiteral("Auto Stop Playing (if PlayList is not Empty)"));
+    CheckBox1->setToolTip(uLang::Form1_CheckBox1_hint);
     CheckBox1->setChecked(true);
     CheckBox1->installEventFilter(this);
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
     btnPlayList = MakeButton(pnPlayList, "btnPlayList", ButtonGlyph::PlayList,
-                             QStringLiteral("Open PlayList"), QPoint(174, 4));
+                             uLang::Form1_btnPlayList_hint, QPoint(174, 4));
     connect(btnPlayList, &QToolButton::clicked, this, &TForm1::btnPlayListClick);
     btnOptions = MakeButton(pnPlayList, "btnOptions", ButtonGlyph::Options,
-                            QStringLiteral("Program Settings"), QPoint(206, 4));
+                            uLang::Form1_btnOptions_hint, QPoint(206, 4));
     connect(btnOptions, &QToolButton::clicked, this, &TForm1::btnOptionsClick);
     btnCompact = MakeButton(pnPlayList, "btnCompact", ButtonGlyph::Compact,
-                            QStringLiteral("Compact (Set Minimum Player  Window Size)"), QPoint(238, 4));
+                            uLang::Form1_btnCompact_hint, QPoint(238, 4));
     connect(btnCompact, &QToolButton::clicked, this, &TForm1::btnCompactClick);
 }
 
 void TForm1::CreateEqPanel() {
     pnEq = MakePanel(this, "pnEq");
     pnEq->setGeometry(439, 148, 201, 41);
-    TQrGbar** bars[9] = {&eq1, &eq2, &eq3, &eq4, &eq5, &eq6, &eq7, &eq8, &eq9};
-    for (int i = 0; i < 9; ++i) {
+    TQrGbar** bars[EqBandCount] = {&eq1, &eq2, &eq3, &eq4, &eq5, &eq6, &eq7, &eq8, &eq9};
+    for (int i = 0; i < EqBandCount; ++i) {
         auto* bar = new TQrGbar(pnEq);
         bar->setObjectName(QStringLiteral("eq%1").arg(i + 1));
         bar->setGeometry(3 + i * 13, 1, 12, 39);
@@ -306,7 +304,7 @@ void TForm1::CreateEqPanel() {
     btnResetEq = new QToolButton(pnEq);
     btnResetEq->setObjectName(QStringLiteral("btnResetEq"));
     btnResetEq->setText(QStringLiteral("Res."));
-    btnResetEq->setToolTip(QStringLiteral("Reset EQ"));
+    btnResetEq->setToolTip(uLang::Form1_btnResetEq_hint);
     btnResetEq->setFocusPolicy(Qt::NoFocus);
     btnResetEq->setGeometry(122, 4, 46, 33);
     connect(btnResetEq, &QToolButton::clicked, this, &TForm1::btnResetEqClick);
@@ -314,7 +312,7 @@ void TForm1::CreateEqPanel() {
     cbEq->setObjectName(QStringLiteral("cbEq"));
     cbEq->setGeometry(174, 10, 21, 21);
     cbEq->setFocusPolicy(Qt::NoFocus);
-    cbEq->setToolTip(QStringLiteral("Enable EQ"));
+    cbEq->setToolTip(uLang::Form1_cbEq_hint);
     connect(cbEq, &QCheckBox::toggled, this, &TForm1::cbEqClick);
 }
 
@@ -322,7 +320,7 @@ void TForm1::CreateVolumePanel() {
     lbVolume = new CaptionLabel(this);
     lbVolume->setObjectName(QStringLiteral("lbVolume"));
     lbVolume->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lbVolume->setToolTip(QStringLiteral("Change Volume with Mouse Wheel"));
+    lbVolume->setToolTip(uLang::Form1_lbVolume_hint);
     QFont bold = font();
     bold.setBold(true);
     lbVolume->setFont(bold);
@@ -345,12 +343,12 @@ void TForm1::CreateVolumePanel() {
     tbVolume->SetDirection(gbdVertical);
     tbVolume->SetBorderColor(clSilver);
     tbVolume->SetBarColor(clLime);
-    tbVolume->SetBgColor(0x3E3E3E);
+    tbVolume->SetBgColor(clDarkBackground);
     tbVolume->SetMax(100);
     tbVolume->SetValue(100);
     tbVolume->SetSetByMouse(true);
     tbVolume->setCursor(Qt::PointingHandCursor);
-    tbVolume->setToolTip(QStringLiteral("Volume"));
+    tbVolume->setToolTip(uLang::Form1_tbVolume_hint);
     connect(tbVolume, &TQrGbar::OnChange, this, &TForm1::tbVolume_Change);
     connect(tbVolume, &TQrGbar::OnMouseUp, this, &TForm1::tbVolumeMouseUp);
 }
@@ -455,12 +453,13 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::FormClose() {
-    // A failed settings write has been reported; closing goes on, so the
-    // playlist and the library are still finished.
-    SaveSettings();
+    // The settings are written now (the running program binds this); a
+    // failed write has been reported and closing goes on, so the playlist and
+    // the library are still finished.
+    emit Closing();
     // playlist: an empty list is not written, so the previous file stays.
-    if (SettingAutoSaveList() && frmList())
-        frmList()->SaveListBg(frmList()->ListFilename());
+    if (SettingAutoSaveList())
+        FPlayList.SaveList();
     EndAudioLibrary();
     FClosing = true;
 }
@@ -506,11 +505,7 @@ void TForm1::btnCompactClick() {
 
 void TForm1::btnPlayListClick() {
     // playlist: show the playlist window.
-    if (TfrmList* list = frmList()) {
-        list->show();
-        list->raise();
-        list->activateWindow();
-    }
+    FPlayList.ShowWindow();
 }
 
 void TForm1::btnHelpClick() {
@@ -532,16 +527,14 @@ void TForm1::btnNextFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
     // playlist: then the playlist's next row.
-    if (frmList())
-        frmList()->PlayNext();
+    FPlayList.PlayNext();
 }
 
 void TForm1::btnPrevFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
     // playlist: then the playlist's previous row.
-    if (frmList())
-        frmList()->PlayPrev();
+    FPlayList.PlayPrev();
 }
 
 void TForm1::cbAutoScrollMouseUp() {
@@ -565,14 +558,7 @@ void TForm1::HookScrollBox() {
 // ---- intake --------------------------------------------------------------------------
 
 bool TForm1::IsAcceptedAudioFile(const QString& path) {
-    static const QStringList accepted = {
-        QStringLiteral(".mp3"), QStringLiteral(".wma"), QStringLiteral(".ogg"), QStringLiteral(".wav"),
-        QStringLiteral(".mp4"), QStringLiteral(".m4a"), QStringLiteral(".flac")};
-    const QString name = QFileInfo(path).fileName();
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    return accepted.contains(name.mid(dot).toLower());
+    return HasAcceptedExtension(path, LoadExtensions());
 }
 
 void TForm1::WMCopyData(const QString& path) {
@@ -611,18 +597,6 @@ void TForm1::WMDropFiles(const QStringList& paths) {
     if (SettingAddOnDrop() && loaded)
         AddToPlayList(FAudioFileName);
 }
-
-namespace {
-
-QStringList DroppedLocalPaths(const QMimeData* mime) {
-    QStringList paths;
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
-}
-
-}  // namespace
 
 // Only files are taken: a web link or other data dragged over the window is
 // refused, so it never leads to the save question.

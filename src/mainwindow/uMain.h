@@ -1,25 +1,32 @@
 #pragma once
-// TForm1, the player's main window. Its members are defined in the folder of
-// the subsystem they belong to:
-//   src/app/uMain.cpp           creation, layout, show, close, resize, compact, intake
-//   src/app/MainKeys.cpp        keyboard and wheel
-//   src/app/MainSettings.cpp    settings read by the window, settings and About buttons
-//   src/playback/Main*.cpp      transport, position timer, end of track, volume, equalizer
-//   src/timeline/Main*.cpp      timeline view, zoom, mouse, marker file, marker commands
-// Each section below is kept by the subsystem named in its heading; add members
-// to your own section only.
+// TForm1, the player's main window. Its members are defined in the files of
+// this folder, one per concern:
+//   uMain.cpp                creation, layout, show, close, resize, compact, intake
+//   MainSettings.cpp         settings read by the window, settings and About buttons
+//   MainTransport.cpp        engine, transport, position timer, end of track
+//   MainVolume.cpp           volume and equalizer
+//   MainFileInfo.cpp         the file-info notice
+//   MainTimeline.cpp         timeline view, zoom, scroll
+//   MainTimelineMouse.cpp    timeline mouse, menu and lock
+//   MainMarkerFile.cpp       the markers' changed state and their file
+//   MainMarkersCommands.cpp  marker commands
+//   MainMarkersList.cpp      the marker list
+//   MainKeys.cpp             keyboard and wheel
+//   MainPlaylist.cpp         the playlist window's link to this window
+// The sections below follow the same concerns.
 
 #include "audio/bass.h"
+#include "desktop/RecentFilesWriter.h"
+#include "playlist/PlayListLink.h"
+#include "settings/SettingsKeys.h"
+#include "timeline/TMarker.h"
+#include "timeline/TimelineTickRepaint.h"
 
 #include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include "desktop/RecentFilesWriter.h"
-#include "timeline/TimelineTickRepaint.h"
-#include "timeline/TMarker.h"
-
 #include <QWidget>
 
 #include <array>
@@ -31,35 +38,32 @@ class QCheckBox;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
-class QResizeEvent;
-class QShowEvent;
 class QEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
 class QMenu;
+class QPainter;
+class QResizeEvent;
+class QShowEvent;
 class QTableView;
 class QTimer;
 class QToolButton;
 class QWheelEvent;
 class CaptionLabel;
-class TQrGbar;
 class MarkerListModel;
-enum class ButtonGlyph;
-
-class QAction;
-class QMenu;
-class QPainter;
+class TQrGbar;
 class TimelinePaintBox;
 class TimelineScrollBox;
+enum class ButtonGlyph;
 
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
+    // ---- lifecycle, layout, intake ---------------------------------------------
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // ---- app: lifecycle, layout, intake ---------------------------------------
     // The window's caption; a second start finds the player by it.
     static constexpr const char* Caption = "QRT Velmo Player";
     // Outer size limits: the minimum is also the compact size; below the
@@ -103,13 +107,6 @@ public:
 
     bool Compact() const { return FCompact; }
 
-signals:
-    // The window has closed for good (after FormClose). Closing the main
-    // window ends the run, so the program quits on it, also while the About
-    // window or a notice is still shown.
-    void Closed();
-
-public:
     int LastWidth() const { return FlastWidth; }
     int LastHeight() const { return FlastHeight; }
 
@@ -157,62 +154,7 @@ public:
     static constexpr const char* DocumentationUrl =
         "https://github.com/velmoplayer/velmoplayer#readme";
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void CreateControls();
-    void PlaceTimelineControls();
-    void ApplyApplicationHints();
-    void HookScrollBox();
-    void FocusMarkerList();
-    QWidget* lvMarkersWidget() const;
-    QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, QPoint at);
-    QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at);
-    void CreatePlayPanel();
-    void CreatePlayListPanel();
-    void CreateMarkerPanels();
-    void ConnectTimelineMarkerItems();
-    void CreateEqPanel();
-    void CreateVolumePanel();
-    void ApplyDarkLook();
-    void PlaceAnchoredControls();
-    // Moves w to its design place; with the right/bottom anchors the control
-    // keeps its distance to those edges of the window.
-    struct Anchored {
-        QWidget* widget;
-        QRect design;
-        bool right;   // the right edge follows the window
-        bool left;    // the left edge stays (false: the control moves with the right edge)
-        bool bottom;  // the bottom edge follows the window
-    };
-    void Anchor(QWidget* w, QRect design, bool left, bool right, bool bottom);
-    std::vector<Anchored> FAnchored;
-
-    // Settings the main window reads. Until the settings window exists these
-    // are the settings' defaults.
-    bool SettingAutoSave() const;
-    bool SettingAutoSaveLastPos() const;
-    bool SettingAutoSaveList() const;
-    bool SettingAddCL() const;
-    bool SettingAddOnDrop() const;
-    bool SettingAddOnOpen() const;
-    int SettingSeekTime() const;
-
-    bool FFirstShowProcessed = false;
-    bool FCompact = false;
-    int FlastWidth = 0;
-    int FlastHeight = 0;
-    QString FCommandLineFile;
-    bool FClosing = false;
-
-public:
-    // ---- playback: engine, volume, equalizer ----------------------------------
+    // ---- engine, volume, equalizer ---------------------------------------------
     void LoadAudioFile(const QString& FileName);
     void Play_Pause();
     void Stop();
@@ -254,57 +196,20 @@ public:
     // The facts of the current file in a 12 s notice at the pointer
     // (timeline menu "Show File Info...", click on lbName).
     void miFileInfoClick();
-    const std::array<HFX, 9>& EqHandles() const { return FEQHandles; }
-    std::array<TQrGbar*, 9> tbEQ{};
+    // The equalizer has as many bands as the settings keep.
+    static constexpr int EqBandCount = ParameterSettings::kEqBands;
+    const std::array<HFX, EqBandCount>& EqHandles() const { return FEQHandles; }
+    std::array<TQrGbar*, EqBandCount> tbEQ{};
 
     // Band centres (Hz) and colours when the equalizer is on.
-    static constexpr std::array<float, 9> EqCenters = {63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
+    static constexpr std::array<float, EqBandCount> EqCenters = {63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
     static QColor EqBandColor(int index);
     static QColor EqOffColor();
     // "63Hz" and "63Hz 0db".
     static QString EqBandHint(int index);
     static QString EqBandHint(int index, int gain);
 
-private:
-    // Enables miFileInfo and binds it and a click on lbName to miFileInfoClick.
-    void ConnectFileInfo();
-    void ResetForNewFile();
-    void HandleTrackEnd(DWORD channel, quint64 serial);
-    void SetPlayPauseImage(int index);
-    void RepaintTimelineForTick(qint64 head);
-    void SetupBandBars();
-    void ColorBandBars();
-    void SetupEqualizer();
-    void SetEqBandGain(int Index, float Gain);
-    void ShowBandHint(TQrGbar* bar);
-
-    DWORD FChannel = 0;
-    double FDuration = 0.0;
-    QString FAudioFileName;
-    BOOL FAutoStop = -1;
-    int FPlayPauseImage = 0;
-    std::array<HFX, 9> FEQHandles{};
-    // Each stream's end callback carries a ticket naming the window and the
-    // load it belongs to, so an end that arrives after the stream has been
-    // replaced is recognised and dropped. Tickets live as long as the window:
-    // the library may still be delivering an end while the stream is freed.
-    struct EndSyncTicket {
-        TForm1* form;
-        quint64 serial;
-    };
-    std::vector<std::unique_ptr<EndSyncTicket>> FEndSyncTickets;
-    quint64 FLoadSerial = 0;
-    // What each tick repaints of the timeline.
-    TimelineTickRepaint FTimelineTick;
-    // Every successful load goes to the desktop's recent files list.
-    RecentFilesWriter FRecentFiles;
-
-public:
-    // ---- timeline: view, zoom, mouse, marker model and file ---------------------
-    // Defined in src/timeline/MainTimeline.cpp (view, zoom, scroll, entry points),
-    // MainTimelineMouse.cpp (mouse, menu, lock) and MainMarkerFile.cpp (changed
-    // state, reading and writing the marker file).
-    //
+    // ---- view, zoom, mouse, marker model and file ------------------------------
     // Entry points for the rest of the window:
     //   CreateTimelineControls(panel)  once, from creation, before the layout.
     //       Creates ScrollBox1 (PaintBox1 inside, pmTimeline as its menu), pnZoon
@@ -397,23 +302,7 @@ public:
     void RebuildMarkerView();
     void SelectMarkerRow(int Index);
 
-private:
-    bool TimelineLoaded() const;
-    double TimelinePlayPosition() const;
-    void TimelineSeek(double Seconds);
-    void ApplyZoomStep();
-    void CreateTimelineMenu();
-    void CreateZoomPanel(QWidget* markerStatusPanel);
-
-    int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
-    double FDragStartTime = 0.0;      // where a refused drop puts the marker back
-    // The marker file's reading stopped at a malformed line: the first save
-    // over it keeps the original as "<name>.mrk.bak".
-    bool FMarkersFileDamaged = false;
-
-public:
-
-    // ---- markers: commands, marker list, editor --------------------------------
+    // ---- commands, marker list, editor -----------------------------------------
     // CreateMarkerControls is called once by the window's creation, after the
     // panels pnMarkers and Panel2 exist (they are passed in). It puts
     // btnPreviousMarker, btnNextMarker, btnAddMarker and btnDeleteMarker into
@@ -457,19 +346,6 @@ public:
     QAction* N3 = nullptr;
     QAction* miClearMarkersList = nullptr;
 
-private:
-    void CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2);
-    void CreateMarkerListView();
-    void CreateMarkerListMenu();
-    // The play position in seconds and a seek that keeps the play state,
-    // followed by scrolling the timeline to the new position.
-    double MarkerPlayPosition() const;
-    void SeekToMarkerTime(double seconds);
-    // Pauses a playing stream, then seeks to the step's marker if it has one.
-    void StepToMarker(bool forward);
-
-public:
-
     // ---- keyboard and wheel ------------------------------------------------------
     // Virtual key codes of the shortcuts.
     enum : int {
@@ -490,19 +366,147 @@ public:
     // Returns Handled.
     bool FormMouseWheel(int WheelDelta, QPoint MousePos);
 
-private:
-    void SeekBy(double seconds);
-    bool PointerOver(QWidget* control, QPoint screenPos) const;
-    void NudgePointer();
-
-    // ---- playlist: the playlist window's link to this window -------------------
-public:
+    // ---- the playlist window's link to this window -----------------------------
     // Creates the playlist window unless it exists and binds its transport,
-    // volume and settings commands to this window (src/playlist/MainPlaylist.cpp).
+    // volume and settings commands to this window (MainPlaylist.cpp).
     void CreatePlayListWindow();
     // The playlist step of the intake and of the add button: appends FileName
     // to the playlist without focusing it.
     void AddToPlayList(const QString& FileName);
+
+signals:
+    // ---- lifecycle, layout, intake ---------------------------------------------
+    // The window is closing for good: the first step of FormClose, before the
+    // playlist is saved and the audio library ends.
+    void Closing();
+    // The window has closed for good (after FormClose). Closing the main
+    // window ends the run, so the program quits on it, also while the About
+    // window or a notice is still shown.
+    void Closed();
+
+protected:
+    // ---- lifecycle, layout, intake ---------------------------------------------
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- lifecycle, layout, intake ---------------------------------------------
+    void CreateControls();
+    void PlaceTimelineControls();
+    void ApplyApplicationHints();
+    void HookScrollBox();
+    void FocusMarkerList();
+    QWidget* lvMarkersWidget() const;
+    QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, QPoint at);
+    QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at);
+    void CreatePlayPanel();
+    void CreatePlayListPanel();
+    void CreateMarkerPanels();
+    void ConnectTimelineMarkerItems();
+    void CreateEqPanel();
+    void CreateVolumePanel();
+    void ApplyDarkLook();
+    void PlaceAnchoredControls();
+    // Moves w to its design place; with the right/bottom anchors the control
+    // keeps its distance to those edges of the window.
+    struct Anchored {
+        QWidget* widget;
+        QRect design;
+        bool right;   // the right edge follows the window
+        bool left;    // the left edge stays (false: the control moves with the right edge)
+        bool bottom;  // the bottom edge follows the window
+    };
+    void Anchor(QWidget* w, QRect design, bool left, bool right, bool bottom);
+    std::vector<Anchored> FAnchored;
+
+    // Settings the main window reads. Until the settings window exists these
+    // are the settings' defaults.
+    bool SettingAutoSave() const;
+    bool SettingAutoSaveLastPos() const;
+    bool SettingAutoSaveList() const;
+    bool SettingAddCL() const;
+    bool SettingAddOnDrop() const;
+    bool SettingAddOnOpen() const;
+    int SettingSeekTime() const;
+
+    bool FFirstShowProcessed = false;
+    bool FCompact = false;
+    int FlastWidth = 0;
+    int FlastHeight = 0;
+    QString FCommandLineFile;
+    bool FClosing = false;
+
+    // ---- engine, volume, equalizer ---------------------------------------------
+    // Enables miFileInfo and binds it and a click on lbName to miFileInfoClick.
+    void ConnectFileInfo();
+    void ResetForNewFile();
+    void HandleTrackEnd(DWORD channel, quint64 serial);
+    void SetPlayPauseImage(int index);
+    void RepaintTimelineForTick(qint64 head);
+    void SetupBandBars();
+    void ColorBandBars();
+    void SetupEqualizer();
+    void SetEqBandGain(int Index, float Gain);
+    void ShowBandHint(TQrGbar* bar);
+
+    DWORD FChannel = 0;
+    double FDuration = 0.0;
+    QString FAudioFileName;
+    BOOL FAutoStop = -1;
+    int FPlayPauseImage = 0;
+    std::array<HFX, EqBandCount> FEQHandles{};
+    // Each stream's end callback carries a ticket naming the window and the
+    // load it belongs to, so an end that arrives after the stream has been
+    // replaced is recognised and dropped. A ticket must outlive its stream's
+    // free (BASS_StreamFree returns only after a running callback has ended);
+    // keeping them as long as the window is the simple way to be sure.
+    struct EndSyncTicket {
+        TForm1* form;
+        quint64 serial;
+    };
+    std::vector<std::unique_ptr<EndSyncTicket>> FEndSyncTickets;
+    quint64 FLoadSerial = 0;
+    // What each tick repaints of the timeline.
+    TimelineTickRepaint FTimelineTick;
+    // Every successful load goes to the desktop's recent files list.
+    RecentFilesWriter FRecentFiles;
+    // The playlist window, bound by CreatePlayListWindow.
+    TPlayListLink FPlayList;
+
+    // ---- view, zoom, mouse, marker model and file ------------------------------
+    bool TimelineLoaded() const;
+    double TimelinePlayPosition() const;
+    void TimelineSeek(double Seconds);
+    // Sets the zoom factor and its exponent, the click tolerance and the label.
+    void SetZoom(double factor, double exponent);
+    void ApplyZoomStep();
+    void CreateTimelineMenu();
+    void CreateZoomPanel(QWidget* markerStatusPanel);
+
+    int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
+    double FDragStartTime = 0.0;      // where a refused drop puts the marker back
+    // The marker file's reading stopped at a malformed line: the first save
+    // over it keeps the original as "<name>.mrk.bak".
+    bool FMarkersFileDamaged = false;
+
+    // ---- commands, marker list, editor -----------------------------------------
+    void CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2);
+    void CreateMarkerListView();
+    void CreateMarkerListMenu();
+    // A seek that keeps the play state, followed by scrolling the timeline to
+    // the new position.
+    void SeekToMarkerTime(double seconds);
+    // Pauses a playing stream, then seeks to the step's marker if it has one.
+    void StepToMarker(bool forward);
+
+    // ---- keyboard and wheel ------------------------------------------------------
+    void SeekBy(double seconds);
+    bool PointerOver(QWidget* control, QPoint screenPos) const;
+    void NudgePointer();
 };
 
 // The one main window of the running player (nullptr before it is created).

@@ -3,11 +3,10 @@
 #include "platform/AppError.h"
 #include "platform/Shell.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QPointer>
+#include <QMimeData>
 #include <QRegularExpression>
-#include <QThread>
+#include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
@@ -196,30 +195,10 @@ bool FindFiles(const QString& Folder, const QString& Pattern, QStringList& List,
     return !List.isEmpty();
 }
 
-FindFilesCancel FindFilesInBackground(const QString& Folder, const QString& Pattern, bool Recursive,
-                                      QObject* Context, std::function<void(const FindFilesOutcome&)> Done) {
-    auto cancel = std::make_shared<std::atomic_bool>(false);
-    QPointer<QObject> context(Context);
-    QThread* worker = QThread::create([=] {
-        FindFilesOutcome outcome;
-        try {
-            FindFiles(Folder, Pattern, outcome.Files, Recursive, [&cancel] { return !cancel->load(); });
-        } catch (const AppError& e) {
-            outcome.Error = e.message();
-            outcome.Files.clear();
-        }
-        outcome.Cancelled = cancel->load();
-        // Posted to the application object, which outlives every window; the
-        // context is checked there, on the GUI thread.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [context, Done, outcome] {
-                if (context)
-                    Done(outcome);
-            },
-            Qt::QueuedConnection);
-    });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
-    return cancel;
+QStringList DroppedLocalPaths(const QMimeData* mime) {
+    QStringList paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
 }

@@ -3,13 +3,12 @@
 // through the Shell interface, collect the files of a folder tree, and two
 // small text tests. Paths are POSIX paths; the path delimiter is "/".
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
-#include <memory>
+
+class QMimeData;
 
 // Opens the folder in the file manager. Nothing is reported. GUI thread.
 void ExploreFolder(const QString& Folder);
@@ -38,21 +37,12 @@ using FindFilesTick = std::function<bool()>;
 bool FindFiles(const QString& Folder, const QString& Pattern, QStringList& List, bool Recursive,
                const FindFilesTick& Tick = {});
 
-// FindFiles on a worker thread, for scans that may take seconds. Done runs on
-// the GUI thread, and only while Context still exists, with the files found
-// and the error text (empty on success). The returned flag cancels the scan;
-// a cancelled scan still reports what it had found.
-struct FindFilesOutcome {
-    QStringList Files;
-    QString Error;
-    bool Cancelled = false;
-};
-using FindFilesCancel = std::shared_ptr<std::atomic_bool>;
-FindFilesCancel FindFilesInBackground(const QString& Folder, const QString& Pattern, bool Recursive,
-                                      QObject* Context, std::function<void(const FindFilesOutcome&)> Done);
-
 // Text with a trailing "/" ensured; an empty text gives "/".
 QString AddTrailingBackslash(const QString& Text);
+
+// The local files and folders of a drag or drop, in the order given; web
+// addresses and other data are left out.
+QStringList DroppedLocalPaths(const QMimeData* mime);
 
 // True when Text is empty or made of spaces (U+0020) only.
 bool IsBlank(const QString& Text);

@@ -7,7 +7,7 @@
 // whole handling, dialogs included.
 //
 // Usage in the player (lock already acquired):
-//     HandOffServer server([&](const QString& path) { form->HandOffReceived(path); });
+//     HandOffServer server([&](const QString& path) { form->WMCopyData(path); });
 //     server.listen(lock);
 // and in a messenger:
 //     SendHandOff(argument1);

@@ -13,6 +13,8 @@ constexpr TColor clGray = 0x808080;
 constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clLime = 0x00FF00;
 constexpr TColor clWhite = 0xFFFFFF;
+// The background of every window and list of the program: (62, 62, 62).
+constexpr TColor clDarkBackground = 0x3E3E3E;
 
 inline QColor ToQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));

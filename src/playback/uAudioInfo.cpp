@@ -1,6 +1,7 @@
 #include "playback/uAudioInfo.h"
 
 #include "audio/bass.h"
+#include "platform/AudioExtensions.h"
 #include "platform/Prompts.h"
 
 #include <QFile>
@@ -11,9 +12,6 @@
 #include <optional>
 
 namespace {
-
-// The extensions the player opens, in the order the program lists them.
-constexpr std::array<const char*, 7> SupportedExtensions = {".wav", ".mp3", ".ogg", ".wma", ".flac", ".mp4", ".m4a"};
 
 struct FormatByExtension {
     const char* extension;
@@ -85,13 +83,7 @@ QString GetFileExtLower(const QString& Path) {
     return Path.mid(dot).toLower();
 }
 
-bool IsSupportedAudioFile(const QString& Path) {
-    const QString extension = GetFileExtLower(Path);
-    for (const char* supported : SupportedExtensions)
-        if (extension == QLatin1String(supported))
-            return true;
-    return false;
-}
+bool IsSupportedAudioFile(const QString& Path) { return HasAcceptedExtension(Path, InfoExtensions()); }
 
 QString GetFormatName(const QString& Extension) {
     const QString lower = Extension.toLower();

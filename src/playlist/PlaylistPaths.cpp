@@ -36,22 +36,3 @@ QString ExtractFileDir(const QString& path) {
         return QStringLiteral("/");
     return path.left(slash);
 }
-
-const QStringList& PlaylistExtensions() {
-    static const QStringList extensions{".mp3", ".wma", ".ogg", ".wav", ".mp4"};
-    return extensions;
-}
-
-bool HasAcceptedExtension(const QString& path, const QStringList& extensions) {
-    // The extension starts at the last dot of the file name part; a dot in a
-    // folder name does not count.
-    const QString name = ExtractFileName(path);
-    const qsizetype dot = name.lastIndexOf('.');
-    if (dot < 0)
-        return false;
-    const QString extension = name.mid(dot).toLower();
-    for (const QString& accepted : extensions)
-        if (extension.compare(accepted, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}

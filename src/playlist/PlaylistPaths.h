@@ -3,6 +3,8 @@
 // folder, the folder writers' fallback and the file/folder parts of a path.
 // Pure functions; any thread.
 
+#include "platform/AudioExtensions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,10 +33,3 @@ QString ExtractFileName(const QString& path);
 // What precedes the last "/", without it ("/music" of "/music/a.mp3"; "/" for
 // a file in the root; empty when there is no "/").
 QString ExtractFileDir(const QString& path);
-
-// The extensions the playlist takes from folder scans and drops.
-const QStringList& PlaylistExtensions();
-
-// True when path's extension (from the last ".", lower-cased) is one of
-// extensions, compared without regard to case.
-bool HasAcceptedExtension(const QString& path, const QStringList& extensions);

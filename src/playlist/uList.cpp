@@ -4,14 +4,16 @@
 #include "controls/DarkLook.h"
 #include "controls/uQrGbar.h"
 #include "platform/AppError.h"
+#include "platform/FileHelpers.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "platform/TColor.h"
 #include "playlist/FolderScan.h"
-#include "platform/FileHelpers.h"
-#include "playlist/QrtDialogs.h"
-#include "timeline/TimeUtils.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistPaths.h"
+#include "playlist/QrtDialogs.h"
+#include "settings/LangTexts.h"
+#include "timeline/TimeUtils.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,7 +38,6 @@ TfrmList* g_frmList = nullptr;
 TfrmList::TFileFactsReader g_factsReader;
 
 // Colours of the window (0x00BBGGRR as the program names them).
-constexpr TColor kBackground = 0x3E3E3E;
 constexpr TColor kListText = 0xD1FEF3;
 constexpr TColor kVolumeBar = 0xBBE6DE;
 
@@ -59,14 +60,6 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-QStringList LocalPaths(const QMimeData* mime) {
-    QStringList paths;
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
-}
 
 // A flat button with one of the player's button images.
 QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, int left) {
@@ -124,7 +117,7 @@ void TPlayListView::startDrag(Qt::DropActions) {
 bool TPlayListView::AcceptsDrag(const QDropEvent* event) const {
     if (event->mimeData()->hasFormat(QString::fromLatin1(kRowMime)))
         return event->source() == this && selectionModel()->hasSelection();
-    return !LocalPaths(event->mimeData()).isEmpty();
+    return !DroppedLocalPaths(event->mimeData()).isEmpty();
 }
 
 void TPlayListView::dragEnterEvent(QDragEnterEvent* event) {
@@ -150,7 +143,7 @@ void TPlayListView::dropEvent(QDropEvent* event) {
     if (event->mimeData()->hasFormat(QString::fromLatin1(kRowMime)))
         emit RowDropped(event->position().toPoint());
     else
-        emit FilesDropped(LocalPaths(event->mimeData()));
+        emit FilesDropped(DroppedLocalPaths(event->mimeData()));
 }
 
 // ---- creation ----------------------------------------------------------------
@@ -169,7 +162,7 @@ TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window) {
     // The player's dark look, so the list's header, scroll bars and check
     // box are dark as well.
     QPalette palette = DarkPalette();
-    palette.setColor(QPalette::Window, ToQColor(kBackground));
+    palette.setColor(QPalette::Window, ToQColor(clDarkBackground));
     setPalette(palette);
     setAutoFillBackground(true);
     setFont(WindowFont());
@@ -211,15 +204,15 @@ void TfrmList::CreateControls() {
 
 void TfrmList::CreateListPanel() {
     pnPlayList = MakePanel(this, "pnPlayList", QRect(4, 51, 229, 38));
-    btnClear = MakeButton(pnPlayList, "btnClear", ButtonGlyph::ClearList, QStringLiteral("Clear List"), 4);
-    btnLoad = MakeButton(pnPlayList, "btnLoad", ButtonGlyph::Open, QStringLiteral("Open PlayList..."), 39);
-    btnSave = MakeButton(pnPlayList, "btnSave", ButtonGlyph::Save, QStringLiteral("Save PlayList..."), 75);
+    btnClear = MakeButton(pnPlayList, "btnClear", ButtonGlyph::ClearList, uLang::frmList_btnClear_hint, 4);
+    btnLoad = MakeButton(pnPlayList, "btnLoad", ButtonGlyph::Open, uLang::frmList_btnLoad_hint, 39);
+    btnSave = MakeButton(pnPlayList, "btnSave", ButtonGlyph::Save, uLang::frmList_btnSave_hint, 75);
     btnAddFile = MakeButton(pnPlayList, "btnAddFile", ButtonGlyph::AddToPlayList,
-                            QStringLiteral("Add File(s) to PlayList"), 111);
+                            uLang::frmList_btnAddFile_hint, 111);
     btnAddFolder = MakeButton(pnPlayList, "btnAddFolder", ButtonGlyph::AddFolder,
-                              QStringLiteral("Add Folder (and subfolders) to PlayList"), 147);
+                              uLang::frmList_btnAddFolder_hint, 147);
     btnRemove = MakeButton(pnPlayList, "btnRemove", ButtonGlyph::RemoveLine,
-                           QStringLiteral("Remove Current Line..."), 183);
+                           uLang::frmList_btnRemove_hint, 183);
     connect(btnClear, &QToolButton::clicked, this, &TfrmList::btnClearClick);
     connect(btnLoad, &QToolButton::clicked, this, &TfrmList::btnLoadClick);
     connect(btnSave, &QToolButton::clicked, this, &TfrmList::btnSaveClick);
@@ -231,27 +224,26 @@ void TfrmList::CreateListPanel() {
 void TfrmList::CreateTransportPanel() {
     Panel1 = MakePanel(this, "Panel1", QRect(236, 51, 417, 38));
     btnPlayFromList = MakeButton(Panel1, "btnPlayFromList", ButtonGlyph::Play,
-                                 QStringLiteral("Play Selected File From List"), 1);
-    btnPause = MakeButton(Panel1, "btnPause", ButtonGlyph::Pause, QStringLiteral("Play / Pause"), 39);
-    btnStop = MakeButton(Panel1, "btnStop", ButtonGlyph::Stop, QStringLiteral("Stop and Reset Position"), 75);
-    btnPrevFile = MakeButton(Panel1, "btnPrevFile", ButtonGlyph::PreviousFile, QStringLiteral("Previous File"), 116);
-    btnNextFile = MakeButton(Panel1, "btnNextFile", ButtonGlyph::NextFile, QStringLiteral("Next File"), 150);
-    const QString autoStopHint = QStringLiteral("Auto Stop Playing (if PlayList is not Empty)");
+                                 uLang::frmList_btnPlayFromList_hint, 1);
+    btnPause = MakeButton(Panel1, "btnPause", ButtonGlyph::Pause, uLang::frmList_btnPause_hint, 39);
+    btnStop = MakeButton(Panel1, "btnStop", ButtonGlyph::Stop, uLang::frmList_btnStop_hint, 75);
+    btnPrevFile = MakeButton(Panel1, "btnPrevFile", ButtonGlyph::PreviousFile, uLang::frmList_btnPrevFile_hint, 116);
+    btnNextFile = MakeButton(Panel1, "btnNextFile", ButtonGlyph::NextFile, uLang::frmList_btnNextFile_hint, 150);
     Label3 = new QLabel(QStringLiteral("A.Stop"), Panel1);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setToolTip(autoStopHint);
+    Label3->setToolTip(uLang::frmList_Label3_hint);
     Label3->move(190, 9);
     cbAutoStop = new QCheckBox(Panel1);
     cbAutoStop->setObjectName(QStringLiteral("cbAutoStop"));
-    cbAutoStop->setToolTip(autoStopHint);
+    cbAutoStop->setToolTip(uLang::frmList_cbAutoStop_hint);
     cbAutoStop->setFocusPolicy(Qt::NoFocus);
     cbAutoStop->move(245, 10);
     SpeedButton1 = MakeButton(Panel1, "SpeedButton1", ButtonGlyph::Compact,
-                              QStringLiteral("Show Player Window"), 271);
+                              uLang::frmList_SpeedButton1_hint, 271);
     SpeedButton1->setText(QStringLiteral("Player"));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->resize(92, 32);
-    btnOptions = MakeButton(Panel1, "btnOptions", ButtonGlyph::Options, QStringLiteral("Program Settings"), 377);
+    btnOptions = MakeButton(Panel1, "btnOptions", ButtonGlyph::Options, uLang::frmList_btnOptions_hint, 377);
     connect(btnPlayFromList, &QToolButton::clicked, this, &TfrmList::btnPlayFromListClick);
     connect(btnPause, &QToolButton::clicked, this, &TfrmList::btnPauseClick);
     connect(btnStop, &QToolButton::clicked, this, &TfrmList::btnStopClick);
@@ -272,11 +264,11 @@ void TfrmList::CreateVolumePanel() {
     tbVolume->SetBorder(true);
     tbVolume->SetBorderColor(clSilver);
     tbVolume->SetBarColor(kVolumeBar);
-    tbVolume->SetBgColor(kBackground);
+    tbVolume->SetBgColor(clDarkBackground);
     tbVolume->SetMax(100);
     tbVolume->SetValue(100);
     tbVolume->setCursor(Qt::PointingHandCursor);
-    tbVolume->setToolTip(QStringLiteral("Volume"));
+    tbVolume->setToolTip(uLang::frmList_tbVolume_hint);
     layout->addWidget(tbVolume);  // always fills its panel
     // Connected after the design value so building the window fires nothing.
     connect(tbVolume, &TQrGbar::OnChange, this, [this](TQrGbar*) { tbVolumeChange(); });
@@ -290,7 +282,7 @@ void TfrmList::CreateList() {
     PList->setColumnWidth(PlaylistModel::Name, 350);
     PList->setColumnWidth(PlaylistModel::Location, 400);
     QPalette palette = PList->palette();
-    palette.setColor(QPalette::Base, ToQColor(kBackground));
+    palette.setColor(QPalette::Base, ToQColor(clDarkBackground));
     palette.setColor(QPalette::Text, ToQColor(kListText));
     // The selection stays visible while the list has no focus.
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -319,20 +311,20 @@ void TfrmList::CreatePopupMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    miPlayCurrent = add("miPlayCurrent", QStringLiteral("Play Current File"), &TfrmList::btnPlayFromListClick);
+    miPlayCurrent = add("miPlayCurrent", uLang::miPlayCurrent_caption, &TfrmList::btnPlayFromListClick);
     PopupMenu1->addSeparator();
-    miAddFile = add("miAddFile", QStringLiteral("Add One or Several Files to the List..."), &TfrmList::btnAddFileClick);
-    miAddFolder = add("miAddFolder", QStringLiteral("Add Folder to the List..."), &TfrmList::btnAddFolderClick);
+    miAddFile = add("miAddFile", uLang::miAddFile_caption, &TfrmList::btnAddFileClick);
+    miAddFolder = add("miAddFolder", uLang::miAddFolder_caption, &TfrmList::btnAddFolderClick);
     PopupMenu1->addSeparator();
-    miOpen = add("miOpen", QStringLiteral("Open Play List..."), &TfrmList::btnLoadClick);
-    miSave = add("miSave", QStringLiteral("Save Play List..."), &TfrmList::btnSaveClick);
+    miOpen = add("miOpen", uLang::miOpen_caption, &TfrmList::btnLoadClick);
+    miSave = add("miSave", uLang::miSave_caption, &TfrmList::btnSaveClick);
     PopupMenu1->addSeparator();
-    miDeleteLine = add("miDeleteLine", QStringLiteral("Delete Line"), &TfrmList::btnRemoveClick);
-    miClear = add("miClear", QStringLiteral("Clear List"), &TfrmList::btnClearClick);
+    miDeleteLine = add("miDeleteLine", uLang::miDeleteLine_caption, &TfrmList::btnRemoveClick);
+    miClear = add("miClear", uLang::miClear_caption, &TfrmList::btnClearClick);
     PopupMenu1->addSeparator();
     miBrows = add("miBrows", QStringLiteral("Browse File's Folder..."), &TfrmList::miBrowsClick);
     PopupMenu1->addSeparator();
-    Settings1 = add("Settings1", QStringLiteral("Settings..."), &TfrmList::btnOptionsClick);
+    Settings1 = add("Settings1", uLang::miSettings_caption, &TfrmList::btnOptionsClick);
 }
 
 void TfrmList::PlaceAnchoredControls() {
@@ -390,14 +382,14 @@ void TfrmList::wheelEvent(QWheelEvent* event) {
 }
 
 void TfrmList::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    if (!DroppedLocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void TfrmList::dropEvent(QDropEvent* event) {
-    const QStringList paths = LocalPaths(event->mimeData());
+    const QStringList paths = DroppedLocalPaths(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
         return;

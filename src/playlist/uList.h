@@ -6,6 +6,7 @@
 // TPlayerLink. One instance lives for the whole run; closing it only hides it.
 // GUI thread only.
 
+#include "playlist/PlayListLink.h"
 #include "playlist/Playlist.h"
 
 #include <QStringList>
@@ -77,6 +78,9 @@ public:
 
     // ---- the playlist's operations ----------------------------------------
     // Appends a row; with FocusList the row is selected, shown and focused.
+    // The main window's way to this window (see PlayListLink.h).
+    TPlayListLink Link() { return TPlayListLink(this); }
+
     void AddFileToList(const QString& FileName, bool FocusList);
     // Scans Folder and its subfolders on a worker thread while the windows
     // stay responsive, then appends the accepted files in the order found.

@@ -2,7 +2,7 @@
 // What the settings loader and saver need of the windows other than the
 // settings window: bounds, the volume and equalizer bars, auto-stop, the
 // playlist's file and folders, and the language texts. The running program
-// binds these to its windows (uIni.cpp); tests give their own.
+// binds these to its windows (app/uIniWindows.cpp); tests give their own.
 // GUI thread only.
 
 #include <QRect>

@@ -147,22 +147,3 @@ void SaveSettingsTo(const QString& path, const TfrmSettings& settings, SettingsW
 
     windows.WriteLanguageFile();
 }
-
-void LoadSettings() {
-    if (TfrmSettings* settings = frmSettings())
-        LoadSettingsFrom(SettingsFilePath(), *settings, RunningWindows());
-}
-
-bool SaveSettings() {
-    TfrmSettings* settings = frmSettings();
-    if (!settings)
-        return false;
-    try {
-        SaveSettingsTo(SettingsFilePath(), *settings, RunningWindows());
-    } catch (const AppError& error) {
-        // Reported here so the closing window goes on with its other steps.
-        prompts().error(error.message());
-        return false;
-    }
-    return true;
-}

@@ -1,19 +1,9 @@
 #include "settings/uLang.h"
 
-#include "mainwindow/uMain.h"
-
 #include <QAction>
-#include <QApplication>
 #include <QWidget>
 
 namespace {
-
-QWidget* findWindow(const char* className) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits(className))
-            return w;
-    return nullptr;
-}
 
 // Sets a property of the window's child named name, when both exist.
 void setOn(QWidget* window, const QString& name, const char* property, const QString& text) {
@@ -46,13 +36,6 @@ void applyHints(QWidget* window, const char* section, QLatin1String prefix) {
 }
 
 }  // namespace
-
-void ApplyLanguage() {
-    QWidget* form1 = Form1();
-    if (!form1)
-        form1 = findWindow("TForm1");
-    ApplyLanguage(form1, findWindow("TfrmList"), findWindow("TfrmSettings"));
-}
 
 void ApplyLanguage(QWidget* Form1, QWidget* frmList, QWidget* frmSettings) {
     using namespace uLang;

@@ -13,9 +13,7 @@
 
 class QWidget;
 
-// Puts the texts into the three windows found among the top-level widgets
-// (TForm1, TfrmList, TfrmSettings). GUI thread; called once at start, after
-// ReadLanguageFile.
-void ApplyLanguage();
-// The same with the windows given; any of them may be null.
+// Puts the texts into the three windows given (TForm1, TfrmList,
+// TfrmSettings); any of them may be null. GUI thread; the running program
+// calls it once at start, after ReadLanguageFile (app/uIniWindows.h).
 void ApplyLanguage(QWidget* Form1, QWidget* frmList, QWidget* frmSettings);

@@ -1,10 +1,9 @@
 #include "settings/uSettings.h"
 
-#include "mainwindow/uMain.h"
 #include "platform/FileHelpers.h"
-#include "playlist/uList.h"
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"
+#include "settings/LangTexts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,12 +33,12 @@ QFont pixelFont(int pixels, bool bold = false) {
     return font;
 }
 
-// Design texts; the language file replaces them at start.
-const QString kInfoText = QStringLiteral(
-    "If You make Velmo Player the default audio player for mp3 wma ogg wav flac m4a files then you will be able\n"
-    "to play those files in Velmo Player by clicking in Windows Explorer. If after pressing the [link files] button\n"
-    "the association does not work in your system, try to make VelmoPlayer the default audio player manually\n"
-    "by clicking [Windows Settings] and edit there.");
+// The information label: its four lines of the language texts.
+QString InfoText() {
+    return QStringList{uLang::frmSettings_lbInfo_1, uLang::frmSettings_lbInfo_2, uLang::frmSettings_lbInfo_3,
+                       uLang::frmSettings_lbInfo_4}
+        .join(QLatin1Char('\n'));
+}
 }  // namespace
 
 TfrmSettings* frmSettings() { return g_frmSettings; }
@@ -57,30 +56,30 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 8, 746, 145);
 
-    lbInfoAssociations = new QLabel(kInfoText, GroupBox1);
+    lbInfoAssociations = new QLabel(InfoText(), GroupBox1);
     lbInfoAssociations->setObjectName(QStringLiteral("lbInfoAssociations"));
     lbInfoAssociations->setGeometry(3, 18, 684, 80);
     lbInfoAssociations->setFont(pixelFont(12));
     lbInfoAssociations->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     btnFilaTypes = CreateButton(GroupBox1, "btnFilaTypes", QRect(7, 105, 177, 28),
-                                QStringLiteral("Assosiate files"),
-                                QStringLiteral("Assosiate Audio Files Wth Velmo Player"));
+                                uLang::frmSettings_btnFilaTypes,
+                                uLang::frmSettings_btnFilaTypes_hint);
     btnWinSettings = CreateButton(GroupBox1, "btnWinSettings", QRect(200, 105, 177, 28),
-                                  QStringLiteral("Windows Settings..."),
-                                  QStringLiteral("Open Windows Settings Applet"));
+                                  uLang::frmSettings_btnWinSettings,
+                                  uLang::frmSettings_btnWinSettings_hint);
 
     seSeekTime = CreateSpinEdit("seSeekTime", QRect(9, 164, 49, 30), 1, 30, 1);
     Label1 = CreateLabel("Label1", QRect(64, 169, 330, 20),
-                         QStringLiteral("Left/Right Arrows key Seek Time (Sec)"));
+                         uLang::frmSettings_Label1);
     seListFont = CreateSpinEdit("seListFont", QRect(407, 165, 49, 30), 6, 20, 9);
-    Label4 = CreateLabel("Label4", QRect(462, 170, 280, 20), QStringLiteral("Playlist Font Size"));
+    Label4 = CreateLabel("Label4", QRect(462, 170, 280, 20), uLang::frmSettings_Label4);
     seMarkersFont = CreateSpinEdit("seMarkersFont", QRect(9, 209, 49, 30), 6, 20, 11);
-    Label3 = CreateLabel("Label3", QRect(64, 214, 330, 20), QStringLiteral("Marker List Font Size"));
+    Label3 = CreateLabel("Label3", QRect(64, 214, 330, 20), uLang::frmSettings_Label3);
     cbLock = CreateCheckBox("cbLock", QRect(407, 215, 218, 21));
-    Label2 = CreateLabel("Label2", QRect(431, 215, 300, 21), QStringLiteral("Lock Markers (No Drag)"));
+    Label2 = CreateLabel("Label2", QRect(431, 215, 300, 21), uLang::frmSettings_Label2);
     seEditorFont = CreateSpinEdit("seEditorFont", QRect(9, 253, 49, 30), 6, 20, 9);
-    Label8 = CreateLabel("Label8", QRect(64, 258, 330, 20), QStringLiteral("Marker Editor Font Size"));
+    Label8 = CreateLabel("Label8", QRect(64, 258, 330, 20), uLang::frmSettings_Label8);
 
     // Check boxes and the labels that carry their texts, top to bottom.
     struct Row {
@@ -94,19 +93,19 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     };
     const Row rows[] = {
         {&cbAddOnDrop, "cbAddOnDrop", &lbAddOnDrop, "lbAddOnDrop", 302, 392,
-         QStringLiteral("Add File To PlayList Afrer Drop To the Player Window")},
+         uLang::frmSettings_lbAddOnDrop},
         {&cbAddCL, "cbAddCL", &lbAddCL, "lbAddCL", 331, 409,
-         QStringLiteral("Add File To PlayList Afrer Open From Windows Explorer")},
+         uLang::frmSettings_lbAddCL},
         {&cbAddOnOpen, "cbAddOnOpen", &lbAddOnOpen, "lbAddOnOpen", 358, 409,
-         QStringLiteral("Add File To PlayList Afrer Open From Player Main Window")},
+         uLang::frmSettings_lbAddOnOpen},
         {&cbAutoSave, "cbAutoSave", &lbAutoSave, "lbAutoSave", 387, 568,
-         QStringLiteral("Auto Save Markers (On Player Close, Play Next File From Play List and so on)")},
+         uLang::frmSettings_lbAutoSave},
         {&cbAutoSaveLastPos, "cbAutoSaveLastPos", &Label7, "Label7", 418, 392,
-         QString::fromUtf8("Auto Save Last Play Position as \u0430 Markler on Exit")},
+         uLang::frmSettings_Label7},
         {&cbAutoLoad, "cbAutoLoad", &Label5, "Label5", 449, 392,
-         QStringLiteral("Auto Load last Playlist When Open Player")},
+         uLang::frmSettings_Label5},
         {&cbAutoSavePl, "cbAutoSavePl", &Label6, "Label6", 478, 392,
-         QStringLiteral("Auto Save Play List On Close Velmo Player")},
+         uLang::frmSettings_Label6},
     };
     for (const Row& row : rows) {
         *row.box = CreateCheckBox(row.boxName, QRect(9, row.top, 21, 21));
@@ -114,10 +113,10 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     }
 
     btnIniLocation = CreateButton(this, "btnIniLocation", QRect(9, 522, 480, 36),
-                                  QStringLiteral("Open Configuration File location..."),
-                                  QStringLiteral("Open Velmo Player's configuration File Folder"));
-    btnClose = CreateButton(this, "btnClose", QRect(664, 522, 89, 36), QStringLiteral("Close"),
-                            QStringLiteral("Close This Window"));
+                                  uLang::frmSettings_btnIniLocation,
+                                  uLang::frmSettings_btnIniLocation_hint);
+    btnClose = CreateButton(this, "btnClose", QRect(664, 522, 89, 36), uLang::frmSettings_btnClose,
+                            uLang::frmSettings_btnClose_hint);
 
     connect(btnFilaTypes, &QPushButton::clicked, this, &TfrmSettings::btnFilaTypesClick);
     connect(btnWinSettings, &QPushButton::clicked, this, &TfrmSettings::btnWinSettingsClick);
@@ -131,54 +130,13 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(cbAddOnOpen, &QCheckBox::toggled, this, &TfrmSettings::cbAddOnOpenClick);
     connect(cbAutoSaveLastPos, &QCheckBox::toggled, this, &TfrmSettings::cbAutoSaveLastPosClick);
     // The lock is the one the timeline's drag obeys and its menu toggles.
-    connect(cbLock, &QCheckBox::toggled, this, [](bool locked) {
-        if (TForm1* form = Form1())
-            form->LockMarkers = locked;
-    });
+    connect(cbLock, &QCheckBox::toggled, this, &TfrmSettings::LockMarkersChanged);
     connect(seMarkersFont, &QSpinBox::valueChanged, this, &TfrmSettings::seMarkersFontChange);
     connect(seListFont, &QSpinBox::valueChanged, this, &TfrmSettings::seListFontChange);
     connect(seEditorFont, &QSpinBox::valueChanged, this, &TfrmSettings::seEditorFontChange);
 
-    ConnectFontSizeTargets();
     FormCreate();
     g_frmSettings = this;
-}
-
-namespace {
-QWidget* topLevelWindow(const char* className) {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->inherits(className))
-            return window;
-    return nullptr;
-}
-
-// The control named name in the first top-level window of class className.
-QWidget* controlOf(const char* className, const char* name) {
-    QWidget* window = topLevelWindow(className);
-    return window ? window->findChild<QWidget*>(QLatin1String(name)) : nullptr;
-}
-
-void setPointSize(QWidget* control, int points) {
-    if (!control)
-        return;
-    QFont font = control->font();
-    font.setPointSize(points);
-    control->setFont(font);
-}
-}  // namespace
-
-void TfrmSettings::ConnectFontSizeTargets() {
-    // The lists belong to other windows; they are found by their design
-    // names when a size changes, so creation order does not matter.
-    connect(this, &TfrmSettings::MarkersFontSizeChanged, this,
-            [](int points) { setPointSize(controlOf("TForm1", "lvMarkers"), points); });
-    // The playlist window fits its row height to the new font itself.
-    connect(this, &TfrmSettings::ListFontSizeChanged, this, [](int points) {
-        if (TfrmList* list = frmList())
-            list->SetListFontSize(points);
-    });
-    connect(this, &TfrmSettings::EditorFontSizeChanged, this,
-            [](int points) { setPointSize(controlOf("TfrmEditMarker", "Memo1"), points); });
 }
 
 TfrmSettings::~TfrmSettings() {

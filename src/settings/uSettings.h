@@ -119,19 +119,18 @@ public:
     QPushButton* btnClose = nullptr;
 
 signals:
-    // The font-size handlers reach windows of other units through these: the
-    // main window's marker list, the playlist window's list and the marker
-    // editor's text box connect to them (sizes in points). Each fires when its
-    // spin edit's text changes, by the user or by a setter.
+    // The windows of other units follow the settings through these; the
+    // running program connects them (app/uIniWindows.h). The font sizes (in
+    // points) are for the main window's marker list, the playlist window's
+    // list and the marker editor's text box; each fires when its spin edit's
+    // text changes, by the user or by a setter. The lock fires when cbLock
+    // changes, by the user or by SetLockMarkers.
     void MarkersFontSizeChanged(int points);
     void ListFontSizeChanged(int points);
     void EditorFontSizeChanged(int points);
+    void LockMarkersChanged(bool locked);
 
 private:
-    // Connects the three signals above to the marker list lvMarkers of
-    // TForm1 and the text box Memo1 of TfrmEditMarker, found by name, and to
-    // the playlist window's SetListFontSize.
-    void ConnectFontSizeTargets();
     QSpinBox* CreateSpinEdit(const char* name, QRect bounds, int min, int max, int value);
     QCheckBox* CreateCheckBox(const char* name, QRect bounds);
     QLabel* CreateLabel(const char* name, QRect bounds, const QString& text);

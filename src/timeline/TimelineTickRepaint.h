@@ -26,8 +26,6 @@ public:
 
     // The play head is at picture pixel `head` and the markers are `markers`.
     Plan next(qint64 head, const TMarkerList& markers);
-    // The next tick repaints the whole view.
-    void forget() { m_known = false; }
 
     // Half the width of the column repainted around a play head: the head
     // is 3 pixels wide, and a paint may place it a pixel further on than the

@@ -1,6 +1,7 @@
 #include "timeline/uEditor.h"
 
 #include "platform/FileHelpers.h"
+#include "platform/TColor.h"
 
 #include <QDateTime>
 #include <QFrame>
@@ -18,7 +19,6 @@ namespace {
 
 TfrmEditMarker* g_editor = nullptr;
 
-const QColor kEditorBackground(62, 62, 62);
 constexpr int kBarHeight = 33;
 
 QFont buttonFont() {
@@ -51,7 +51,7 @@ TfrmEditMarker::TfrmEditMarker(QWidget* parent)
     setMinimumSize(400, 250);
     resize(682, 253);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, kEditorBackground);
+    pal.setColor(QPalette::Window, ToQColor(clDarkBackground));
     setPalette(pal);
     setAutoFillBackground(true);
 
@@ -77,7 +77,7 @@ TfrmEditMarker::TfrmEditMarker(QWidget* parent)
     memoFont.setPixelSize(15);
     Memo1->setFont(memoFont);
     QPalette memoPal = Memo1->palette();
-    memoPal.setColor(QPalette::Base, kEditorBackground);
+    memoPal.setColor(QPalette::Base, ToQColor(clDarkBackground));
     memoPal.setColor(QPalette::Text, Qt::white);
     Memo1->setPalette(memoPal);
 

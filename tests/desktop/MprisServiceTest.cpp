@@ -12,6 +12,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <functional>
@@ -109,6 +110,8 @@ protected:
     }
 
     void SetUp() override {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            GTEST_SKIP() << "dbus-daemon is not installed";
         ASSERT_FALSE(bus_->address().isEmpty()) << "dbus-daemon did not start";
         service_ = std::make_unique<MprisService>(
             player_, QDBusConnection::connectToBus(bus_->address(), "mpris-service"));

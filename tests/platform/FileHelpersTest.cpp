@@ -143,41 +143,6 @@ TEST(FindFiles, TickRunsDuringTheWalkAndCanStopIt) {
     EXPECT_EQ(list.size(), 3) << "stopped before the first subfolder";
 }
 
-TEST(FindFiles, BackgroundScanReportsOnTheGuiThread) {
-    Tree t;
-    QObject context;
-    std::optional<FindFilesOutcome> outcome;
-    Qt::HANDLE thread = nullptr;
-    FindFilesInBackground(t.root, "*.*", true, &context, [&](const FindFilesOutcome& o) {
-        outcome = o;
-        thread = QThread::currentThreadId();
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);
-    EXPECT_EQ(thread, QThread::currentThreadId());
-    EXPECT_EQ(outcome->Files.size(), 6);
-    EXPECT_TRUE(outcome->Error.isEmpty());
-    EXPECT_FALSE(outcome->Cancelled);
-
-    outcome.reset();
-    FindFilesInBackground(t.root + "/gone", "*.*", true, &context,
-                          [&](const FindFilesOutcome& o) { outcome = o; });
-    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 5000);
-    EXPECT_TRUE(outcome->Files.isEmpty());
-    EXPECT_FALSE(outcome->Error.isEmpty());
-}
-
-TEST(FindFiles, BackgroundScanForgetsAContextThatWentAway) {
-    Tree t;
-    bool called = false;
-    {
-        QObject context;
-        FindFilesCancel cancel = FindFilesInBackground(t.root, "*.*", true, &context, [&](const FindFilesOutcome&) { called = true; });
-        cancel->store(true);
-    }
-    QTest::qWait(200);
-    EXPECT_FALSE(called);
-}
-
 TEST(ShellHelpers, OpenUrlSchemeRule) {
     RecordingShell rec;
     const struct {

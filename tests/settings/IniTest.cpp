@@ -182,35 +182,3 @@ TEST_F(IniTest, UnwritableFileIsReportedAndStopsTheLanguageFile) {
     EXPECT_EQ(windows.languageWritten, 0);
 }
 
-TEST(RunningSettings, FirstStartCreatesTheFolderAndExitWritesTheFile) {
-    const QString folder = TestEnv::root() + "/config/VelmoPlayer";
-    QDir(folder).removeRecursively();
-    TfrmSettings settings;
-    LoadSettings();
-    EXPECT_TRUE(QDir(folder).exists());
-    EXPECT_FALSE(QFile::exists(folder + "/VelmoPlayer.ini"));
-    EXPECT_TRUE(SaveSettings());
-    EXPECT_EQ(readFile(folder + "/VelmoPlayer.ini").count('\n'), 38 + 4);
-}
-
-TEST(RunningSettings, LoadedWindowValuesAreKeptInRange) {
-    const QString file = GetConfigFolder() + "VelmoPlayer.ini";
-    writeFile(file, "[list_window]\nlist_height=100\n[parameters]\nvolume=250\neq3=-5\n");
-    TfrmSettings settings;
-    LoadSettings();
-    EXPECT_EQ(RunningWindows().ListBounds().height(), 270);
-    EXPECT_EQ(RunningWindows().Volume(), 100);
-    EXPECT_EQ(RunningWindows().EqBand(3), 0);
-    QFile::remove(file);
-}
-
-TEST(RunningSettings, FailedSaveShowsTheMessage) {
-    const QString file = GetConfigFolder() + "VelmoPlayer.ini";
-    QFile::remove(file);
-    QDir().mkpath(file);
-    TfrmSettings settings;
-    ScriptedPrompts prompts;
-    EXPECT_FALSE(SaveSettings());
-    EXPECT_EQ(prompts.texts(), QStringList{"Unable to write to " + file});
-    QDir(file).removeRecursively();
-}

@@ -7,8 +7,10 @@
 set -euo pipefail
 player=$1
 here=$(cd "$(dirname "$0")" && pwd)
+# Without a tool the test cannot run here: 77 tells CTest it was skipped
+# (scripts/test.sh installs them all).
 for tool in pulseaudio parec pactl ffmpeg python3; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmo-real-sound.XXXXXX")

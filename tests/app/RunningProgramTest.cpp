@@ -4,6 +4,7 @@
 // configuration folder.
 
 #include "ScriptedPrompts.h"
+#include "app/uIniWindows.h"
 #include "mainwindow/uMain.h"
 #include "audio/bass.h"
 #include "controls/uAbout.h"
@@ -62,6 +63,7 @@ protected:
         settings = std::make_unique<TfrmSettings>();
         about = std::make_unique<TfrmAbout>();
         frmEditMarker();
+        BindSettingsToWindows(*form, *settings);
     }
     void TearDown() override {
         if (frmList() && !frmList()->Empty()) {
