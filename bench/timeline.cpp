@@ -3,10 +3,12 @@
 // grow with the track: prints both medians and their ratio. Then the hour
 // against a track exactly one screen long with the markers as dense as the
 // hour's: the same picture on screen, so any difference is what the hour
-// costs off screen.
+// costs off screen. Last, the hour with its waveform against the same repaint
+// without it, at 320 px/s and at the zoom that fits the hour into the view.
 
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelineRenderer.h"
+#include "timeline/WaveformSummary.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <vector>
 
 namespace {
@@ -24,14 +27,16 @@ constexpr int kViewHeight = 61;
 constexpr int kMarkers = 10000;
 constexpr int kRepaints = 3000;
 
-double medianRepaintMs(double duration, int markerCount) {
+double medianRepaintMs(double duration, int markerCount, double zoomFactor = 320.0,
+                       const WaveformSummary* waveform = nullptr) {
     TMarkerList markers;
     markers.reserve(markerCount);
     for (int i = 0; i < markerCount; ++i)
         markers.append(TMarker{duration * (i + 0.5) / markerCount, QStringLiteral("marker")});
     TimelineScene scene;
     scene.loaded = true;
-    scene.zoomFactor = 320.0;
+    scene.zoomFactor = zoomFactor;
+    scene.waveform = waveform;
     scene.duration = duration;
     scene.playPosition = duration / 2;
     scene.markers = &markers;
@@ -61,6 +66,23 @@ double medianRepaintMs(double duration, int markerCount) {
     return times[times.size() / 2];
 }
 
+// One hour at 44.1 kHz of noise at changing levels.
+WaveformSummary hourWaveform() {
+    const qsizetype blocks = 3600LL * 44100 / WaveformSummary::kBaseBlockFrames;
+    QList<qint8> mins(blocks);
+    QList<qint8> maxs(blocks);
+    std::mt19937 random(7);
+    for (qsizetype i = 0; i < blocks; ++i) {
+        const int peak = static_cast<int>(random() % 127);
+        mins[i] = static_cast<qint8>(-peak);
+        maxs[i] = static_cast<qint8>(peak);
+    }
+    WaveformSummary summary;
+    summary.reset(44100);
+    summary.append(mins, maxs);
+    return summary;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,5 +101,14 @@ int main(int argc, char** argv) {
     std::printf("  one screen (%lld px picture, %d markers, as dense as the hour's): %.3f ms\n",
                 static_cast<long long>(TimelineWidthFor(screenSeconds, 320.0)), screenMarkers, screen);
     std::printf("  ratio hour / one screen: %.2f (target <= 1.5)\n", hour / screen);
+
+    const WaveformSummary wave = hourWaveform();
+    const double fitted = FitZoomFactor(kViewWidth, 3600.0);
+    for (double factor : {320.0, fitted}) {
+        const double off = medianRepaintMs(3600.0, kMarkers, factor);
+        const double on = medianRepaintMs(3600.0, kMarkers, factor, &wave);
+        std::printf("  one hour at %.3f px/s: waveform off %.3f ms, on %.3f ms, ratio %.2f "
+                    "(target <= 1.5 and < 1 ms)\n", factor, off, on, on / off);
+    }
     return 0;
 }

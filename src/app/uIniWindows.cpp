@@ -230,6 +230,7 @@ void BindSettingsToWindows(TForm1& form, TfrmSettings& settings) {
     // The lock is the one the timeline's drag obeys and its menu toggles.
     QObject::connect(&settings, &TfrmSettings::LockMarkersChanged, &form,
                      [&form](bool locked) { form.LockMarkers = locked; });
+    QObject::connect(&settings, &TfrmSettings::TimelineLookChanged, &form, [&form] { form.RepaintTimeline(); });
     QObject::connect(&settings, &TfrmSettings::MarkersFontSizeChanged, &form,
                      [&form](int points) { setPointSize(form.lvMarkers, points); });
     // The playlist window fits its row height to the new font itself.

@@ -38,6 +38,15 @@ void TForm1::SelectMarkerRow(int Index) {
 }
 
 void TForm1::LoadMarkersForFile(const QString& FileName) {
+    // Whatever the file gives, also when reading stops at a bad line, is
+    // where the new undo history starts.
+    struct NewHistory {
+        TForm1* form;
+        ~NewHistory() {
+            form->FMarkerHistory.reset(form->FMarkers, !form->MarkersChanged());
+            form->UpdateUndoItems();
+        }
+    } newHistory{this};
     FMarkersFileDamaged = false;
     const QString name = MarkerFileNameFor(FileName);
     const QFileInfo info(name);
@@ -72,6 +81,7 @@ void TForm1::btnSaveMarkersClick() {
     }
     WriteMarkerFile(name, FMarkers);
     SetMarkersChanged(false);
+    FMarkerHistory.markSaved();
     FMarkersFileLoaded = true;
 }
 
@@ -103,5 +113,6 @@ void TForm1::SaveLastPosMarker() {
     FMarkers.append(TMarker{position, uLang::Form1_Marker_description_msg + QLatin1Char(' ') + stamp});
     RebuildMarkerView();
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_add_marker);
     BASS_ChannelStop(FChannel);
 }

@@ -51,6 +51,20 @@ void TForm1::btnAddMarkerClick() {
     FMarkers.append({position, kNewMarkerDescription});
     RefreshMarkerList();
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_add_marker);
+    if (SettingNameMarkersOnAdd())
+        NameNewMarker(position);
+}
+
+void TForm1::NameNewMarker(double time) {
+    for (int i = 0; i < FMarkers.size(); ++i) {
+        if (FMarkers[i].Time == time) {
+            SelectMarkerInList(i);
+            // Modal, but the sound and the tick go on while it is open.
+            btnEditMarkerClick();
+            return;
+        }
+    }
 }
 
 void TForm1::btnDeleteMarkerClick() {
@@ -64,6 +78,7 @@ void TForm1::btnDeleteMarkerClick() {
     FMarkers.removeAt(nearest);
     RefreshMarkerList();
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_delete_marker);
 }
 
 void TForm1::btmDeleteLvMarkerClick() {
@@ -90,6 +105,7 @@ void TForm1::btmDeleteLvMarkerClick() {
     }
     // The rows left keep their numbers until the next rebuild.
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_delete_marker);
 }
 
 void TForm1::miDeleteAllMarkersClick() {
@@ -100,6 +116,7 @@ void TForm1::miDeleteAllMarkersClick() {
     FMarkers.clear();
     lvMarkersRows->clear();
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_delete_all_markers);
 }
 
 void TForm1::StepToMarker(bool forward) {
@@ -149,4 +166,5 @@ void TForm1::btnEditMarkerClick() {
     if (row < FMarkers.size())
         FMarkers[row].Description = newText;
     SetMarkersChanged(true);
+    RecordMarkerChange(uLang::undo_edit_marker);
 }

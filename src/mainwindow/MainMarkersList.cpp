@@ -13,11 +13,13 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -42,7 +44,20 @@ public:
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     }
 
+    // Enter and F2 open the editor for the selected marker.
+    std::function<void()> onEditKey;
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+        const int key = event->key();
+        if (plain && onEditKey && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2)) {
+            onEditKey();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+
     void changeEvent(QEvent* event) override {
         QTableView::changeEvent(event);
         if (event->type() == QEvent::FontChange)
@@ -56,6 +71,7 @@ void TForm1::CreateMarkerControls(QWidget* markersPanel, QWidget* panel2) {
     CreateMarkerButtons(markersPanel, panel2);
     CreateMarkerListView();
     CreateMarkerListMenu();
+    CreateUndoItems();
 }
 
 void TForm1::CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2) {
@@ -144,6 +160,7 @@ void TForm1::CreateMarkerListView() {
     });
 
     connect(lvMarkers, &QTableView::doubleClicked, this, [this] { lvMarkersDblClick(); });
+    view->onEditKey = [this] { btnEditMarkerClick(); };
 }
 
 void TForm1::CreateMarkerListMenu() {

@@ -16,6 +16,11 @@ bool TForm1::SettingAutoSaveList() const { return frmSettings() && frmSettings()
 bool TForm1::SettingAddCL() const { return frmSettings() && frmSettings()->AddCL(); }
 bool TForm1::SettingAddOnDrop() const { return frmSettings() && frmSettings()->AddOnDrop(); }
 bool TForm1::SettingAddOnOpen() const { return frmSettings() && frmSettings()->AddOnOpen(); }
+bool TForm1::SettingShowWaveform() const {
+    return frmSettings() ? frmSettings()->ShowWaveform() : ParameterSettings::kDefaultShowWaveform;
+}
+bool TForm1::SettingShowMarkerNames() const { return frmSettings() && frmSettings()->ShowMarkerNames(); }
+bool TForm1::SettingNameMarkersOnAdd() const { return frmSettings() && frmSettings()->NameMarkersOnAdd(); }
 int TForm1::SettingSeekTime() const { return frmSettings() ? frmSettings()->SeekTime() : ParameterSettings::kDefaultSeekTime; }
 
 // btnAbout and Image1: the About window, not modal.

@@ -5,8 +5,10 @@
 
 #include "audio/bass.h"
 #include "controls/CaptionLabel.h"
+#include "platform/UserFolders.h"
 #include "playback/PlayPosition.h"
 #include "settings/LangTexts.h"
+#include "timeline/MarkerModel.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelineRenderer.h"
 #include "timeline/uTimeline.h"
@@ -16,6 +18,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -40,6 +45,14 @@ void TForm1::CreateTimelineControls(QWidget* markerStatusPanel) {
     ScrollBox1->setGeometry(0, 0, width(), TimelineScrollBox::DesignHeight);
     PaintBox1 = ScrollBox1->paintBox();
     PaintBox1->onPaint = [this](QPainter& canvas, const QRect& exposed) { PaintBox1Paint(canvas, exposed); };
+    // The marker under the pointer tells its time and description; the list
+    // is left as it is.
+    PaintBox1->toolTipAt = [this](qint64 x) {
+        int index = -1;
+        if (!TimelineLoaded() || !FindClosestMarkerAtPixel(static_cast<int>(x), index))
+            return QString();
+        return MarkerHintText(FMarkers[index]);
+    };
     connect(PaintBox1, &TimelinePaintBox::mousePressed, this,
             [this](Qt::MouseButton button, Qt::MouseButtons shift, Qt::KeyboardModifiers, int x, int y) {
                 PaintBox1MouseDown(button, shift, x, y);
@@ -167,6 +180,41 @@ void TForm1::TimelineUserScrolled() {
 
 // ---- painting ----------------------------------------------------------------------------
 
+void TForm1::RepaintTimeline() {
+    StartWaveform();
+    if (PaintBox1)
+        PaintBox1->update();
+}
+
+// ---- waveform ----------------------------------------------------------------------------
+
+void TForm1::StartWaveform() {
+    if (FChannel == 0 || !SettingShowWaveform() || FWaveformBuilder.path() == FAudioFileName)
+        return;
+    FWaveform.reset(0);
+    FWaveformBuilder.start(FAudioFileName, GetCacheFolder());
+}
+
+void TForm1::DropWaveform() {
+    FWaveformBuilder.cancel();
+    FWaveform.reset(0);
+}
+
+void TForm1::CollectWaveform() {
+    const qint64 before = FWaveform.framesCovered();
+    if (!FWaveformBuilder.collect(FWaveform) || !PaintBox1 || !SettingShowWaveform() || FWaveform.sampleRate() <= 0)
+        return;
+    // Only the columns the new frames cover, when they are in view.
+    const double pixelsPerFrame = std::min(FZoomFactor, TimelineZoom::kMaxFactor) / FWaveform.sampleRate();
+    const qint64 from = static_cast<qint64>(std::floor(before * pixelsPerFrame)) - 1 - PaintBox1->origin();
+    const qint64 to = static_cast<qint64>(std::ceil(FWaveform.framesCovered() * pixelsPerFrame)) + 1 - PaintBox1->origin();
+    if (to < 0 || from > PaintBox1->width())
+        return;
+    const int left = static_cast<int>(std::max<qint64>(from, 0));
+    const int right = static_cast<int>(std::min<qint64>(to, PaintBox1->width()));
+    PaintBox1->update(QRect(left, 0, right - left, PaintBox1->height()));
+}
+
 void TForm1::PaintBox1Paint(QPainter& canvas, const QRect& exposed) {
     if (!TimelineLoaded())
         return;
@@ -181,5 +229,7 @@ void TForm1::PaintBox1Paint(QPainter& canvas, const QRect& exposed) {
     scene.pictureWidth = PaintBox1->pictureWidth();
     scene.height = PaintBox1->height();
     scene.font = PaintBox1->font();
+    scene.markerNames = SettingShowMarkerNames();
+    scene.waveform = SettingShowWaveform() ? &FWaveform : nullptr;
     RenderTimeline(canvas, scene, PaintBox1->origin(), exposed);
 }

@@ -130,4 +130,6 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/
         TimelineSeek(t);
     FDraggingMarkerIndex = -1;
     SetMarkersChanged(true);
+    // The whole drag is one step; a refused drop records nothing.
+    RecordMarkerChange(uLang::undo_move_marker);
 }

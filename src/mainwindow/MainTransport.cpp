@@ -41,6 +41,7 @@ void TForm1::StartAudioLibrary() {
 }
 
 void TForm1::EndAudioLibrary() {
+    DropWaveform();
     if (FChannel != 0) {
         BASS_StreamFree(FChannel);
         RemoveEqualizer();
@@ -65,6 +66,9 @@ void TForm1::ResetForNewFile() {
     SetPlayPauseImage(0);
     SetMarkersChanged(false);
     FMarkersFileLoaded = false;
+    FMarkerHistory.reset(FMarkers, true);
+    UpdateUndoItems();
+    DropWaveform();
 }
 
 void TForm1::LoadAudioFile(const QString& FileName) {
@@ -107,6 +111,7 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     lbDuration->setText(QStringLiteral("Duration: ") + SecondsToTimeStr(FDuration, true));
     lbDuration->adjustSize();
     SetVolume(tbVolume->Value());
+    StartWaveform();
     // Last, so that a malformed marker file, whose error ends the load here,
     // leaves the new file's timeline, labels and volume in place.
     LoadMarkersForFile(FAudioFileName);
@@ -187,6 +192,7 @@ void TForm1::Timer1Timer() {
     lbPosition->setText(SecondsToTimeStr(pos, true));
     if (PaintBox1)
         RepaintTimelineForTick(x);
+    CollectWaveform();
     if (!isPlaying()) {
         gbIUv->SetValue(0);
         // playlist: the playlist window's meter as well.

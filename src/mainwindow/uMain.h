@@ -11,16 +11,20 @@
 //   MainMarkerFile.cpp       the markers' changed state and their file
 //   MainMarkersCommands.cpp  marker commands
 //   MainMarkersList.cpp      the marker list
+//   MainMarkerUndo.cpp       undo and redo of marker changes
 //   MainKeys.cpp             keyboard and wheel
 //   MainPlaylist.cpp         the playlist window's link to this window
 // The sections below follow the same concerns.
 
 #include "audio/bass.h"
 #include "desktop/RecentFilesWriter.h"
+#include "playback/WaveformBuilder.h"
 #include "playlist/PlayListLink.h"
 #include "settings/SettingsKeys.h"
+#include "timeline/MarkerHistory.h"
 #include "timeline/TMarker.h"
 #include "timeline/TimelineTickRepaint.h"
+#include "timeline/WaveformSummary.h"
 
 #include <QColor>
 #include <QPoint>
@@ -262,6 +266,11 @@ public:
     void UpdateTimelineWidth();
     void ScrollToPixel(qint64 X);
     void PaintBox1Paint(QPainter& canvas, const QRect& exposed);
+    // The whole view again: a setting of the timeline's look changed.
+    void RepaintTimeline();
+    // The waveform of the loaded file, as far as it is computed.
+    const WaveformSummary& Waveform() const { return FWaveform; }
+    bool WaveformFinished() const { return FWaveformBuilder.finished(); }
 
     // Mouse. X is a pixel of the picture, Y of the paint box.
     bool FindClosestMarkerAtPixel(int X, int& MarkerIndex) const;
@@ -345,6 +354,21 @@ public:
     QAction* miDelete = nullptr;
     QAction* N3 = nullptr;
     QAction* miClearMarkersList = nullptr;
+
+    // ---- undo and redo of marker changes ----------------------------------------
+    // Every change of the markers since the file was loaded is one step: add,
+    // delete, a whole drag, an edit, delete all, an import. Ctrl+Z takes the
+    // last one back, Ctrl+Shift+Z and Ctrl+Y do it again; the marker list's
+    // menu has the same two items. Loading a file starts a new history.
+    void miUndoMarkersClick();
+    void miRedoMarkersClick();
+    // Records FMarkers, as they are after a change, as one step named label.
+    void RecordMarkerChange(const QString& label);
+    // Puts a whole new marker list in place as one step (an import).
+    void ReplaceAllMarkers(const TMarkerList& markers, const QString& label);
+    const MarkerHistory& MarkerUndoHistory() const { return FMarkerHistory; }
+    QAction* miUndoMarkers = nullptr;
+    QAction* miRedoMarkers = nullptr;
 
     // ---- keyboard and wheel ------------------------------------------------------
     // Virtual key codes of the shortcuts.
@@ -432,6 +456,9 @@ private:
     bool SettingAddOnDrop() const;
     bool SettingAddOnOpen() const;
     int SettingSeekTime() const;
+    bool SettingShowWaveform() const;
+    bool SettingShowMarkerNames() const;
+    bool SettingNameMarkersOnAdd() const;
 
     bool FFirstShowProcessed = false;
     bool FCompact = false;
@@ -486,22 +513,39 @@ private:
     void ApplyZoomStep();
     void CreateTimelineMenu();
     void CreateZoomPanel(QWidget* markerStatusPanel);
+    // Starts the waveform's work for the loaded file when the setting asks
+    // for it and it has not started yet.
+    void StartWaveform();
+    // Ends the waveform's work and forgets the old file's waveform.
+    void DropWaveform();
+    // The tick's part: takes what the worker computed and repaints the
+    // columns it covers.
+    void CollectWaveform();
 
     int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
     double FDragStartTime = 0.0;      // where a refused drop puts the marker back
     // The marker file's reading stopped at a malformed line: the first save
     // over it keeps the original as "<name>.mrk.bak".
     bool FMarkersFileDamaged = false;
+    MarkerHistory FMarkerHistory;
+    WaveformBuilder FWaveformBuilder;
+    WaveformSummary FWaveform;
 
     // ---- commands, marker list, editor -----------------------------------------
     void CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2);
     void CreateMarkerListView();
     void CreateMarkerListMenu();
+    void CreateUndoItems();
+    // Shows a list the history moved to, with its saved state.
+    void ShowMarkerHistoryStep(const TMarkerList& markers);
+    void UpdateUndoItems();
     // A seek that keeps the play state, followed by scrolling the timeline to
     // the new position.
     void SeekToMarkerTime(double seconds);
     // Pauses a playing stream, then seeks to the step's marker if it has one.
     void StepToMarker(bool forward);
+    // Opens the editor for the marker at `time`, which was just added.
+    void NameNewMarker(double time);
 
     // ---- keyboard and wheel ------------------------------------------------------
     void SeekBy(double seconds);

@@ -22,6 +22,17 @@ QString GetConfigFolder() {
     return folder;
 }
 
+QString GetCacheFolder() {
+    // GenericCacheLocation honours $XDG_CACHE_HOME and falls back to ~/.cache.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        return QString();
+    const QString folder = withTrailingSlash(base) + QStringLiteral("VelmoPlayer/");
+    if (!QDir(folder).exists())
+        QDir().mkpath(folder);
+    return folder;
+}
+
 QString DocumentsDefault() {
     const QString documents =
         withTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));

@@ -9,6 +9,9 @@
 // configuration folder. Every call repeats the check.
 QString GetConfigFolder();
 
+// $XDG_CACHE_HOME/VelmoPlayer/ (~/.cache/VelmoPlayer/), the same way.
+QString GetCacheFolder();
+
 // The default of the playlist file and folder settings: the user's documents
 // folder (XDG "DOCUMENTS"), "/" and "NeuList"; "NeuList" alone when the
 // platform names no documents folder. The playlist's own DefaultListFile()

@@ -1,8 +1,9 @@
 #pragma once
-// The 113 texts of the language file "VelmoPlayer.lang": hints, captions and
+// The texts of the language file "VelmoPlayer.lang": hints, captions and
 // the main window's messages. Each is a global text named by its key, holding
 // its English default until the language file replaces it. The list below is
-// also the file's layout: six sections, keys in the order they are written.
+// also the file's layout: six sections of 113 keys, then the texts of the
+// features added since, keys in the order they are written.
 // Spellings are the program's own and stay as they are ("Open FIle...",
 // "Assosiate", "Markler" with a Cyrillic a, double blanks).
 //
@@ -134,6 +135,17 @@
     X(popup_menu, miDeleteLine_caption, u"Delete Line") \
     X(popup_menu, miClear_caption, u"Clear List") \
     X(popup_menu, miBrows_caption, u"Browse File Location Folder...") \
+    /* [extra]: texts of the features added since, after the ones above */ \
+    X(extra, miUndoMarkers_caption, u"Undo") \
+    X(extra, miRedoMarkers_caption, u"Redo") \
+    X(extra, undo_add_marker, u"Add Marker") \
+    X(extra, undo_delete_marker, u"Delete Marker") \
+    X(extra, undo_move_marker, u"Move Marker") \
+    X(extra, undo_edit_marker, u"Edit Marker") \
+    X(extra, undo_delete_all_markers, u"Delete All Markers") \
+    X(extra, frmSettings_lbShowWaveform, u"Show the Waveform on the Timeline") \
+    X(extra, frmSettings_lbShowMarkerNames, u"Show Marker Descriptions on the Timeline") \
+    X(extra, frmSettings_lbNameOnAdd, u"Name markers as you add them") \
     /* end */
 
 namespace uLang {

@@ -60,6 +60,10 @@ inline constexpr char kLastOpenDir[] = "LastOpenDir";  // default: the documents
 inline constexpr char kAutoSaveLastPos[] = "AutoSaveLastPos";
 inline constexpr char kEditorFontSize[] = "EditorFontSize";
 inline constexpr char kAutoStop[] = "AutoStop";
+// Keys of the features added since; they follow the ones above.
+inline constexpr char kShowWaveform[] = "ShowWaveform";
+inline constexpr char kShowMarkerNames[] = "ShowMarkerNames";
+inline constexpr char kNameMarkersOnAdd[] = "NameMarkersOnAdd";
 
 inline constexpr int kDefaultVolume = 100;
 inline constexpr bool kDefaultSwitch = false;  // every boolean of the section
@@ -68,6 +72,7 @@ inline constexpr int kDefaultSeekTime = 1;
 inline constexpr int kDefaultMarkersFontSize = 9;
 inline constexpr int kDefaultListFontSize = 9;
 inline constexpr int kDefaultEditorFontSize = 9;
+inline constexpr bool kDefaultShowWaveform = true;
 }  // namespace ParameterSettings
 
 // The file's name inside GetConfigFolder().

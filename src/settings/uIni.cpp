@@ -109,6 +109,9 @@ void LoadSettingsFrom(const QString& path, TfrmSettings& settings, SettingsWindo
     settings.SetAutoSaveLastPos(readBool(P::kAutoSaveLastPos));
     settings.SetEditorFontSize(readInt(P::kEditorFontSize, P::kDefaultEditorFontSize));
     windows.SetAutoStop(readBool(P::kAutoStop));
+    settings.SetShowWaveform(ini.readBool(section, key(P::kShowWaveform), P::kDefaultShowWaveform));
+    settings.SetShowMarkerNames(readBool(P::kShowMarkerNames));
+    settings.SetNameMarkersOnAdd(readBool(P::kNameMarkersOnAdd));
 
     windows.ReadAndApplyLanguage();
 }
@@ -143,6 +146,9 @@ void SaveSettingsTo(const QString& path, const TfrmSettings& settings, SettingsW
     writeBool(P::kAutoSaveLastPos, settings.AutoSaveLastPos());
     writeInt(P::kEditorFontSize, settings.EditorFontSize());
     writeBool(P::kAutoStop, windows.AutoStop());
+    writeBool(P::kShowWaveform, settings.ShowWaveform());
+    writeBool(P::kShowMarkerNames, settings.ShowMarkerNames());
+    writeBool(P::kNameMarkersOnAdd, settings.NameMarkersOnAdd());
     ini.saveOrThrow();
 
     windows.WriteLanguageFile();

@@ -7,7 +7,8 @@ namespace {
 
 // Sets a property of the window's child named name, when both exist.
 void setOn(QWidget* window, const QString& name, const char* property, const QString& text) {
-    if (!window)
+    // An empty name would match the first unnamed control.
+    if (!window || name.isEmpty())
         return;
     if (QObject* control = window->findChild<QObject*>(name))
         control->setProperty(property, text);
@@ -74,4 +75,11 @@ void ApplyLanguage(QWidget* Form1, QWidget* frmList, QWidget* frmSettings) {
         setCaption(window, controlName(e.Key, QLatin1String(), QLatin1String("_caption")), *e.Text);
     }
     setCaption(frmList, QStringLiteral("Settings1"), miSettings_caption);
+
+    // 7. The settings window's captions of the features added since. Their
+    // menu items take their texts when the menu opens.
+    for (const TextEntry& e : Texts()) {
+        if (qstrcmp(e.Section, "extra") == 0)
+            setCaption(frmSettings, controlName(e.Key, QLatin1String("frmSettings_"), QLatin1String()), *e.Text);
+    }
 }

@@ -4,6 +4,7 @@
 #include "platform/UserFolders.h"
 #include "settings/FileAssociations.h"
 #include "settings/LangTexts.h"
+#include "settings/SettingsKeys.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -106,16 +107,23 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
          uLang::frmSettings_Label5},
         {&cbAutoSavePl, "cbAutoSavePl", &Label6, "Label6", 478, 392,
          uLang::frmSettings_Label6},
+        {&cbShowWaveform, "cbShowWaveform", &lbShowWaveform, "lbShowWaveform", 507, 392,
+         uLang::frmSettings_lbShowWaveform},
+        {&cbShowMarkerNames, "cbShowMarkerNames", &lbShowMarkerNames, "lbShowMarkerNames", 536, 392,
+         uLang::frmSettings_lbShowMarkerNames},
+        {&cbNameOnAdd, "cbNameOnAdd", &lbNameOnAdd, "lbNameOnAdd", 565, 392,
+         uLang::frmSettings_lbNameOnAdd},
     };
     for (const Row& row : rows) {
         *row.box = CreateCheckBox(row.boxName, QRect(9, row.top, 21, 21));
         *row.label = CreateLabel(row.labelName, QRect(33, row.top, row.width + 150, 21), row.text);
     }
 
-    btnIniLocation = CreateButton(this, "btnIniLocation", QRect(9, 522, 480, 36),
+    cbShowWaveform->setChecked(ParameterSettings::kDefaultShowWaveform);
+    btnIniLocation = CreateButton(this, "btnIniLocation", QRect(9, 522 + AddedRowsHeight, 480, 36),
                                   uLang::frmSettings_btnIniLocation,
                                   uLang::frmSettings_btnIniLocation_hint);
-    btnClose = CreateButton(this, "btnClose", QRect(664, 522, 89, 36), uLang::frmSettings_btnClose,
+    btnClose = CreateButton(this, "btnClose", QRect(664, 522 + AddedRowsHeight, 89, 36), uLang::frmSettings_btnClose,
                             uLang::frmSettings_btnClose_hint);
 
     connect(btnFilaTypes, &QPushButton::clicked, this, &TfrmSettings::btnFilaTypesClick);
@@ -131,6 +139,8 @@ TfrmSettings::TfrmSettings(QWidget* parent) : QDialog(parent) {
     connect(cbAutoSaveLastPos, &QCheckBox::toggled, this, &TfrmSettings::cbAutoSaveLastPosClick);
     // The lock is the one the timeline's drag obeys and its menu toggles.
     connect(cbLock, &QCheckBox::toggled, this, &TfrmSettings::LockMarkersChanged);
+    connect(cbShowWaveform, &QCheckBox::toggled, this, &TfrmSettings::TimelineLookChanged);
+    connect(cbShowMarkerNames, &QCheckBox::toggled, this, &TfrmSettings::TimelineLookChanged);
     connect(seMarkersFont, &QSpinBox::valueChanged, this, &TfrmSettings::seMarkersFontChange);
     connect(seListFont, &QSpinBox::valueChanged, this, &TfrmSettings::seListFontChange);
     connect(seEditorFont, &QSpinBox::valueChanged, this, &TfrmSettings::seEditorFontChange);
@@ -255,6 +265,12 @@ bool TfrmSettings::AutoSaveList() const { return cbAutoSavePl->isChecked(); }
 void TfrmSettings::SetAutoSaveList(bool value) { cbAutoSavePl->setChecked(value); }
 bool TfrmSettings::AutoSaveLastPos() const { return cbAutoSaveLastPos->isChecked(); }
 void TfrmSettings::SetAutoSaveLastPos(bool value) { cbAutoSaveLastPos->setChecked(value); }
+bool TfrmSettings::ShowWaveform() const { return cbShowWaveform->isChecked(); }
+void TfrmSettings::SetShowWaveform(bool value) { cbShowWaveform->setChecked(value); }
+bool TfrmSettings::ShowMarkerNames() const { return cbShowMarkerNames->isChecked(); }
+void TfrmSettings::SetShowMarkerNames(bool value) { cbShowMarkerNames->setChecked(value); }
+bool TfrmSettings::NameMarkersOnAdd() const { return cbNameOnAdd->isChecked(); }
+void TfrmSettings::SetNameMarkersOnAdd(bool value) { cbNameOnAdd->setChecked(value); }
 
 // ---- integers held in their spin edits ---------------------------------------------------
 

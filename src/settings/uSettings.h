@@ -22,7 +22,10 @@ public:
 
     static constexpr const char* Caption = "Velmo Player - Settings";
     static constexpr int ClientWidth = 760;
-    static constexpr int ClientHeight = 569;
+    // The rows of the features added since make it taller than the first
+    // design (569) by AddedRowsHeight; the two bottom buttons move down.
+    static constexpr int AddedRowsHeight = 87;
+    static constexpr int ClientHeight = 569 + AddedRowsHeight;
 
     // ---- settings ----------------------------------------------------------------
     // The four mirrored switches: read from the fields, set into field and box.
@@ -59,6 +62,13 @@ public:
     void SetAutoSaveList(bool value);
     bool AutoSaveLastPos() const;  // implies AutoSave (see the click handlers)
     void SetAutoSaveLastPos(bool value);
+    // Switches of the features added since.
+    bool ShowWaveform() const;  // the sound's level envelope under the timeline
+    void SetShowWaveform(bool value);
+    bool ShowMarkerNames() const;  // descriptions after the marker times
+    void SetShowMarkerNames(bool value);
+    bool NameMarkersOnAdd() const;  // the editor opens for a marker just added
+    void SetNameMarkersOnAdd(bool value);
 
     // Mirrors of cbAutoSave, cbAddOnDrop, cbAddCL and cbAddOnOpen.
     bool FAutoSave = false;
@@ -115,6 +125,12 @@ public:
     QLabel* Label5 = nullptr;
     QCheckBox* cbAutoSavePl = nullptr;
     QLabel* Label6 = nullptr;
+    QCheckBox* cbShowWaveform = nullptr;
+    QLabel* lbShowWaveform = nullptr;
+    QCheckBox* cbShowMarkerNames = nullptr;
+    QLabel* lbShowMarkerNames = nullptr;
+    QCheckBox* cbNameOnAdd = nullptr;
+    QLabel* lbNameOnAdd = nullptr;
     QPushButton* btnIniLocation = nullptr;
     QPushButton* btnClose = nullptr;
 
@@ -129,6 +145,9 @@ signals:
     void ListFontSizeChanged(int points);
     void EditorFontSizeChanged(int points);
     void LockMarkersChanged(bool locked);
+    // The timeline's look changed: the waveform or the marker names were
+    // switched on or off.
+    void TimelineLookChanged();
 
 private:
     QSpinBox* CreateSpinEdit(const char* name, QRect bounds, int min, int max, int value);

@@ -1,5 +1,7 @@
 #include "timeline/MarkerModel.h"
 
+#include "timeline/TimeUtils.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -40,6 +42,11 @@ bool FindClosestMarker(const TMarkerList& markers, double t, double toleranceSec
         }
     }
     return index >= 0 && best < toleranceSec;
+}
+
+QString MarkerHintText(const TMarker& marker) {
+    const QString time = SecondsToTimeStr(marker.Time, true);
+    return marker.Description.isEmpty() ? time : time + QStringLiteral("  ") + marker.Description;
 }
 
 MarkersChangedLook MarkersChangedLookFor(bool changed) {

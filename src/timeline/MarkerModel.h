@@ -32,6 +32,9 @@ bool MarkerExistsAt(const TMarkerList& markers, double time, int excludeIndex);
 // and the result says whether it lies strictly within toleranceSec.
 bool FindClosestMarker(const TMarkerList& markers, double t, double toleranceSec, int& index);
 
+// The tool tip of a marker on the timeline: its time code and description.
+QString MarkerHintText(const TMarker& marker);
+
 // How the status label and the save button show the changed state.
 struct MarkersChangedLook {
     QString caption;     // two lines separated by a single carriage return

@@ -2,6 +2,7 @@
 
 #include "timeline/TimeUtils.h"
 #include "timeline/TimelineGeometry.h"
+#include "timeline/WaveformSummary.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -66,6 +68,20 @@ public:
 
     void draw(int x, int top, const QString& text) {
         p_.drawImage(QPoint(x, top), boxedTextCache().box(prefix_, font_, colour_, text, dpr_));
+    }
+
+    // Only the first maxWidth pixels of the text; returns the width drawn.
+    int drawClipped(int x, int top, const QString& text, int maxWidth) {
+        const QImage& image = boxedTextCache().box(prefix_, font_, colour_, text, dpr_);
+        const int width = std::min(maxWidth, static_cast<int>(image.width() / dpr_));
+        if (width > 0)
+            p_.drawImage(QRectF(x, top, width, image.height() / dpr_), image,
+                         QRectF(0, 0, width * dpr_, image.height()));
+        return width;
+    }
+
+    int width(const QString& text) const {
+        return static_cast<int>(boxedTextCache().box(prefix_, font_, colour_, text, dpr_).width() / dpr_);
     }
 
 private:
@@ -142,6 +158,28 @@ private:
     BoxedTextPainter labels_;
 };
 
+// Per column the lowest and highest sample of the frames it covers, as a
+// vertical line about the middle of the picture.
+void paintWaveform(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
+                   qint64 right) {
+    const WaveformSummary& wave = *s.waveform;
+    if (wave.isEmpty() || wave.sampleRate() <= 0)
+        return;
+    const double framesPerPixel = wave.sampleRate() / factor;
+    const double middle = s.height / 2.0;
+    const double halfHeight = s.height / 2.0 - 1.0;
+    const qint64 end = std::min<qint64>(right, static_cast<qint64>(std::ceil(wave.framesCovered() / framesPerPixel)));
+    for (qint64 x = left; x < end; ++x) {
+        const auto range = wave.range(static_cast<qint64>(x * framesPerPixel),
+                                      static_cast<qint64>((x + 1) * framesPerPixel));
+        if (!range)
+            continue;
+        const int top = static_cast<int>(std::floor(middle - range->high * halfHeight));
+        const int bottom = static_cast<int>(std::ceil(middle - range->low * halfHeight));
+        p.fillRect(static_cast<int>(x - originX), top, 1, std::max(1, bottom - top), TimelineColours::Waveform);
+    }
+}
+
 void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
                   qint64 right, int height) {
     if (!s.markers || s.markers->isEmpty())
@@ -155,23 +193,42 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
     const double lowTime = (left - margin - 1) / factor;
     const double highTime = (right + 1) / factor;
     BoxedTextPainter texts(p, bold, TimelineColours::Marker);
+    std::optional<BoxedTextPainter> names;
+    if (s.markerNames)
+        names.emplace(p, s.font, TimelineColours::MarkerName);
     // Neighbouring markers mostly share their text (whole seconds).
     QString text;
     qint64 textSecond = -1;
-    for (const TMarker& m : *s.markers) {
-        if (!(m.Time >= lowTime && m.Time <= highTime))
+    const TMarkerList& markers = *s.markers;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const TMarker& m = markers[i];
+        // A description reaches up to the next marker, so the last marker
+        // left of the window may still show the end of its own.
+        const bool nameReachesIn = names && m.Time < lowTime &&
+                                   (i + 1 == markers.size() || markers[i + 1].Time >= lowTime);
+        if (!(m.Time >= lowTime && m.Time <= highTime) && !nameReachesIn)
             continue;
         const qint64 x = PixelOfTime(m.Time, factor);
-        if (x < left - margin || x >= right)
+        const bool inView = x >= left - margin && x < right;
+        if (!inView && !nameReachesIn)
             continue;
         const int px = static_cast<int>(x - originX);
-        p.fillRect(px, 0, 1, height, TimelineColours::Marker);
         const qint64 second = m.Time >= 0 ? static_cast<qint64>(m.Time) : -1;
         if (second < 0 || second != textSecond) {
             text = SecondsToTimeStr(m.Time, false);
             textSecond = second;
         }
-        texts.draw(px + TextGap, MarkerTextTop, text);
+        if (inView) {
+            p.fillRect(px, 0, 1, height, TimelineColours::Marker);
+            texts.draw(px + TextGap, MarkerTextTop, text);
+        }
+        if (names && !m.Description.isEmpty()) {
+            const qint64 end = i + 1 < markers.size() ? PixelOfTime(markers[i + 1].Time, factor) : s.pictureWidth;
+            const qint64 nameX = x + TextGap + texts.width(text) + NameGap;
+            if (nameX < end && end > left)
+                names->drawClipped(static_cast<int>(nameX - originX), MarkerTextTop, m.Description,
+                                   static_cast<int>(std::min<qint64>(end - 1 - nameX, 1 << 20)));
+        }
     }
 }
 
@@ -205,6 +262,8 @@ void RenderTimeline(QPainter& p, const TimelineScene& s, qint64 originX, const Q
     p.setClipRect(area);
     p.setBackgroundMode(Qt::TransparentMode);
     p.fillRect(area, TimelineColours::Field);
+    if (s.waveform)
+        paintWaveform(p, s, factor, originX, left, right);
     ScalePainter(p, s, factor, step, originX).paint(left, right);
     paintMarkers(p, s, factor, originX, left, right, s.height);
     const int head = static_cast<int>(std::clamp<qint64>(PixelOfTime(s.playPosition, factor) - originX,

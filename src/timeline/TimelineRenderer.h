@@ -13,6 +13,7 @@
 #include <QtGlobal>
 
 class QPainter;
+class WaveformSummary;
 
 namespace TimelineColours {
 inline const QColor Field{255, 255, 255};
@@ -21,6 +22,8 @@ inline const QColor MinorTick{192, 192, 192};
 inline const QColor Label{0, 128, 0};
 inline const QColor Marker{255, 0, 0};
 inline const QColor PlayHead{0, 0, 255};
+inline const QColor MarkerName{128, 0, 0};
+inline const QColor Waveform{214, 214, 214};
 }  // namespace TimelineColours
 
 namespace TimelineLayout {
@@ -29,6 +32,7 @@ inline constexpr int MinorTickHeight = 6;
 inline constexpr int LabelTop = 16;
 inline constexpr int MarkerTextTop = 35;
 inline constexpr int TextGap = 2;            // text starts this far right of its line
+inline constexpr int NameGap = 6;            // between a marker's time and its description
 inline constexpr int MinLabelDistance = 60;  // between two scale labels, in pixels
 // Below this zoom factor scale labels read "hh:nn:." instead of "hh:nn:ss".
 inline constexpr double ShortLabelFactor = 0.5;
@@ -43,6 +47,11 @@ struct TimelineScene {
     qint64 pictureWidth = 0;      // the white field's width
     int height = 0;               // the picture's height
     QFont font;                   // scale labels; marker times use it in bold
+    // Each marker's description after its time text, cut off before the
+    // next marker.
+    bool markerNames = false;
+    // The sound's level envelope under everything else; nullptr: none.
+    const WaveformSummary* waveform = nullptr;
 };
 
 // The text under a major tick at time t.

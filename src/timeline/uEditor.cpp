@@ -147,6 +147,12 @@ void TfrmEditMarker::SpeedButton4Click() {
 bool TfrmEditMarker::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        // Ctrl+Enter is OK; a plain Enter still makes a new line in the memo.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier)) {
+            SpeedButton2Click();
+            return true;
+        }
         QChar c = key->key() == Qt::Key_Escape ? QChar(27)
                   : key->text().isEmpty()      ? QChar(0)
                                                : key->text().at(0);
@@ -207,7 +213,8 @@ QString EditMarkerDescription(const QString& Description) {
     editor->Memo1->clear();
     if (!IsBlank(Description))
         editor->Memo1->setPlainText(Description);
-    editor->Memo1->moveCursor(QTextCursor::End);
+    // All of it selected, so that typing replaces a placeholder at once.
+    editor->Memo1->selectAll();
     editor->Memo1->setFocus();
     if (editor->exec() != QDialog::Accepted)
         return Description;

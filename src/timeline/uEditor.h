@@ -57,6 +57,7 @@ TfrmEditMarker* frmEditMarker();
 QString JoinMemoLines(const QString& memoText);
 
 // Shows the editor modally with Description in its memo (nothing when
-// Description is blank). OK gives the memo's text by JoinMemoLines; CANCEL,
-// Esc and the close box give Description unchanged.
+// Description is blank), all of it selected. OK (or Ctrl+Enter) gives the
+// memo's text by JoinMemoLines; CANCEL, Esc and the close box give
+// Description unchanged.
 QString EditMarkerDescription(const QString& Description);

@@ -1,6 +1,8 @@
 #include "timeline/uTimeline.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -36,6 +38,18 @@ void TimelinePaintBox::setOrigin(qint64 origin) {
         return;
     origin_ = origin;
     update();
+}
+
+bool TimelinePaintBox::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = toolTipAt ? toolTipAt(origin_ + help->pos().x()) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, this);
+    return true;
 }
 
 void TimelinePaintBox::paintEvent(QPaintEvent* event) {

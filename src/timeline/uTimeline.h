@@ -31,6 +31,8 @@ public:
     // Paints the exposed part (widget coordinates) of the view. Unset: the
     // black background shows.
     std::function<void(QPainter& canvas, const QRect& exposed)> onPaint;
+    // The tool tip at picture x; empty text shows none. Unset: no tool tips.
+    std::function<QString(qint64 pictureX)> toolTipAt;
 
 signals:
     // Pointer events with X in picture pixels and Y in widget pixels.
@@ -42,6 +44,7 @@ signals:
     void pictureWidthChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

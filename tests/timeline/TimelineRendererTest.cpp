@@ -1,5 +1,6 @@
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelineRenderer.h"
+#include "timeline/WaveformSummary.h"
 #include "timeline/uTimeline.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +218,98 @@ TEST(TimelineScrollBox, ManualScrollingIsReportedProgrammaticIsNot) {
     box.paintBox()->setPictureWidth(600);
     EXPECT_EQ(box.horzPosition(), 0);
     EXPECT_FALSE(box.horizontalScrollBar()->isVisible()) << "no bar when everything fits";
+}
+
+}  // namespace
+
+// ---- the added layers: waveform and marker names ---------------------------------------
+
+namespace {
+
+const QColor kWaveGrey = TimelineColours::Waveform;
+
+bool isMarkerNameColour(QColor c) { return c.red() > 90 && c.red() < 170 && c.green() < 60 && c.blue() < 60; }
+
+bool anyNameColourIn(const QImage& image, QRect box) {
+    box &= image.rect();
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (isMarkerNameColour(at(image, x, y)))
+                return true;
+    return false;
+}
+
+// 8 kHz: full scale for the first 10 s, silence after.
+WaveformSummary loudThenSilent() {
+    WaveformSummary s;
+    s.reset(8000);
+    const qsizetype loud = 10 * 8000 / WaveformSummary::kBaseBlockFrames;
+    const qsizetype all = 20 * 8000 / WaveformSummary::kBaseBlockFrames;
+    QList<qint8> mins(all, 0);
+    QList<qint8> maxs(all, 0);
+    for (qsizetype i = 0; i < loud; ++i) {
+        mins[i] = -127;
+        maxs[i] = 127;
+    }
+    s.append(mins, maxs);
+    return s;
+}
+
+// A taller strip than the others, so the middle row lies below the texts.
+QImage renderTall(const Picture& pic, int width, int height) {
+    TimelineScene scene = pic.scene;
+    scene.height = height;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    RenderTimeline(p, scene, 0, image.rect());
+    return image;
+}
+
+TEST(TimelineRenderer, WaveformLiesUnderScaleMarkersAndPlayHead) {
+    const WaveformSummary wave = loudThenSilent();
+    Picture pic(10, 20, 5, {{3.0, QString()}});
+    pic.scene.waveform = &wave;
+    const QImage image = renderTall(pic, 200, 121);
+    EXPECT_EQ(at(image, 47, 100), kWaveGrey) << "loud: grey far from the middle";
+    EXPECT_EQ(at(image, 47, 0), kWhite) << "full scale stops a row short of the edge";
+    EXPECT_EQ(at(image, 150, 60), kWaveGrey) << "silent: the middle row";
+    EXPECT_EQ(at(image, 150, 100), kWhite) << "silent: nothing else";
+    EXPECT_EQ(at(image, 30, 100), TimelineColours::Marker) << "the marker stays on top";
+    EXPECT_EQ(at(image, 50, 100), TimelineColours::PlayHead) << "the play head stays on top";
+    EXPECT_EQ(at(image, 0, 2), TimelineColours::MajorTick) << "the scale stays on top";
+}
+
+TEST(TimelineRenderer, WaveformShowsOnlyWhatIsComputed) {
+    WaveformSummary wave;
+    wave.reset(8000);
+    wave.append(QList<qint8>(50, -127), QList<qint8>(50, 127));  // 1.6 s
+    Picture pic(10, 20, 19);
+    pic.scene.waveform = &wave;
+    const QImage image = renderTall(pic, 200, 121);
+    EXPECT_EQ(at(image, 8, 100), kWaveGrey);
+    EXPECT_EQ(at(image, 40, 60), kWhite) << "beyond the computed part nothing is drawn yet";
+}
+
+TEST(TimelineRenderer, MarkerNamesFollowTheTimeAndStopBeforeTheNextMarker) {
+    const TMarkerList markers{{2.0, QStringLiteral("A very long description of the opening phrase")},
+                              {9.0, QString()}};
+    for (bool names : {false, true}) {
+        Picture pic(20, 20, 0, markers);  // the markers at x 40 and 180
+        pic.scene.markerNames = names;
+        const QImage image = pic.render(0, 300);
+        EXPECT_EQ(anyNameColourIn(image, QRect(120, TimelineLayout::MarkerTextTop, 55, 25)), names);
+        EXPECT_FALSE(anyNameColourIn(image, QRect(180, 0, 120, kHeight))) << "cut off before the next marker";
+        EXPECT_EQ(at(image, 180, kHeight - 2), TimelineColours::Marker);
+    }
+}
+
+TEST(TimelineRenderer, NameOfAMarkerLeftOfTheViewStillShowsItsEnd) {
+    const TMarkerList markers{{1.0, QStringLiteral("Long long long long long long long long name")}, {60.0, QString()}};
+    Picture pic(10, 100, 0, markers);
+    pic.scene.markerNames = true;
+    const QImage image = pic.render(200, 200);  // the view starts at 20 s
+    EXPECT_TRUE(anyNameColourIn(image, QRect(0, TimelineLayout::MarkerTextTop, 200, 25)));
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+#include "timeline/MarkerHistory.h"
+
+namespace {
+bool sameMarkers(const TMarkerList& a, const TMarkerList& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        // Exact times: a drag of a fraction of a pixel is still a change.
+        if (a[i].Time != b[i].Time || a[i].Description != b[i].Description)
+            return false;
+    }
+    return true;
+}
+}  // namespace
+
+void MarkerHistory::reset(const TMarkerList& markers, bool matchesDisk) {
+    steps_ = {Step{markers, QString()}};
+    current_ = 0;
+    saved_ = matchesDisk ? 0 : -1;
+}
+
+bool MarkerHistory::record(const TMarkerList& markers, const QString& label) {
+    if (sameMarkers(markers, current()))
+        return false;
+    steps_.resize(current_ + 1);
+    if (saved_ > current_)
+        saved_ = -1;  // the saved list could only have been reached by redo
+    steps_.append(Step{markers, label});
+    ++current_;
+    return true;
+}
+
+const TMarkerList& MarkerHistory::undo() {
+    if (canUndo())
+        --current_;
+    return current();
+}
+
+const TMarkerList& MarkerHistory::redo() {
+    if (canRedo())
+        ++current_;
+    return current();
+}
