@@ -53,6 +53,8 @@ QString editWhileShown(const QString& description, std::function<void(TfrmEditMa
 TEST(Editor, OkReturnsTheMemoText) {
     const QString result = editWhileShown("old", [](TfrmEditMarker* e) {
         EXPECT_EQ(e->Memo1->toPlainText(), "old");
+        EXPECT_EQ(e->Memo1->textCursor().selectedText(), "old") << "opens with its text selected";
+        QTest::keyClick(e->Memo1, Qt::Key_End);
         QTest::keyClicks(e->Memo1, " plus");
         QTest::keyClick(e->Memo1, Qt::Key_Return);  // Enter starts a new line
         QTest::keyClicks(e->Memo1, "next");

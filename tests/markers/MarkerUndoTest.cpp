@@ -46,6 +46,9 @@ void editSelectedTo(MarkerWindow& w, const QString& text) {
 
 void dragMarker(MarkerWindow& w, double from, std::initializer_list<double> via) {
     TForm1& f = w.form();
+    // Whole pixels of 0.1 s.
+    f.FZoomFactor = 10;
+    f.MarkerClickToleranceSec = 0.4;
     const auto px = [&f](double t) { return static_cast<int>(t * f.FZoomFactor); };
     f.PaintBox1MouseDown(Qt::LeftButton, Qt::LeftButton, px(from), 10);
     for (double t : via)

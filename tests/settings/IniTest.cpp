@@ -77,7 +77,7 @@ TEST_F(IniTest, MissingFileGivesTheDefaults) {
     EXPECT_EQ(windows.languageApplied, 1);
 }
 
-TEST_F(IniTest, FirstSaveWritesAll38KeysInOrder) {
+TEST_F(IniTest, FirstSaveWritesTheDescribed38KeysInOrderThenTheAddedOnes) {
     LoadSettingsFrom(path, settings, windows);
     SaveSettingsTo(path, settings, windows);
     const QByteArray docs = DocumentsDefault().toUtf8();
@@ -89,7 +89,8 @@ TEST_F(IniTest, FirstSaveWritesAll38KeysInOrder) {
         "eq1=12\neq2=12\neq3=12\neq4=12\neq5=12\neq6=12\neq7=12\neq8=12\neq9=12\n"
         "SeekTime=1\nLockMarkers=0\nMarkersFontSize=9\nListFontSize=9\nAutoLoadLastList=0\n"
         "AutoSaveList=0\nLastList=/own/default/list\nLastAddDir=" + docs + "\nLastSaveDir=" + docs +
-        "\nLastOpenDir=" + docs + "\nAutoSaveLastPos=0\nEditorFontSize=9\nAutoStop=0\n";
+        "\nLastOpenDir=" + docs + "\nAutoSaveLastPos=0\nEditorFontSize=9\nAutoStop=0\n"
+        "ShowWaveform=1\nShowMarkerNames=0\nNameMarkersOnAdd=0\n";
     EXPECT_EQ(readFile(path), expected);
     EXPECT_EQ(windows.languageWritten, 1);
 }

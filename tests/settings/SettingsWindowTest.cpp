@@ -26,7 +26,9 @@ TEST(SettingsWindow, StartsWithTheDesignValues) {
     EXPECT_EQ(w.ListFontSize(), 9);
     EXPECT_EQ(w.EditorFontSize(), 9);
     EXPECT_EQ(w.windowTitle(), "Velmo Player - Settings");
-    EXPECT_EQ(w.size(), QSize(760, 569));
+    EXPECT_EQ(w.size(), QSize(760, 569 + 87)) << "three rows for the added switches";
+    EXPECT_TRUE(w.ShowWaveform());
+    EXPECT_FALSE(w.ShowMarkerNames() || w.NameMarkersOnAdd());
 }
 
 TEST(SettingsWindow, IntegerSettersClampToTheirRanges) {
