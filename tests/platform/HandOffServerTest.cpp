@@ -297,7 +297,6 @@ TEST(HandOffServer, EventsDuringAReceiversDialogLeaveTheServerSound) {
             EXPECT_TRUE(s->waitForConnected(2000));
             s->write(bytes);
             s->flush();
-            QTest::qWait(30);
             return s;
         };
         QLocalSocket* first = nullptr;
