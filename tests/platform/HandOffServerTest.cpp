@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -315,7 +316,10 @@ TEST(HandOffServer, EventsDuringAReceiversDialogLeaveTheServerSound) {
             }
             QTest::qWait(30);
         };
+        int depth = 0;    // receivers running, one inside another's dialog
+        int deepest = 0;
         server = std::make_unique<HandOffServer>([&](const QString& path) {
+            deepest = std::max(deepest, ++depth);
             handled << path;
             QEventLoop dialog;  // what a modal dialog runs until the user closes it
             QTimer::singleShot(0, &dialog, [&] {
@@ -325,12 +329,14 @@ TEST(HandOffServer, EventsDuringAReceiversDialogLeaveTheServerSound) {
                 dialog.quit();
             });
             dialog.exec();
+            --depth;
         });
         ASSERT_TRUE(server->listen(lock));
         first = open(HandOffRecord::build("/first"));
         QTRY_COMPARE_WITH_TIMEOUT(handled, row.handled, 5000);
         QTest::qWait(50);
         EXPECT_EQ(handled, row.handled);
+        EXPECT_EQ(deepest, 1) << "a hand-off was handled inside another one's dialog";
         for (auto [socket, answered] : {std::pair{first, row.firstAnswered}, std::pair{second, row.secondAnswered}})
             if (socket)
                 EXPECT_EQ(socket->readAll(), answered ? QByteArray(1, '\0') : QByteArray());
