@@ -338,8 +338,9 @@ TEST(HandOffServer, EventsDuringAReceiversDialogLeaveTheServerSound) {
         EXPECT_EQ(handled, row.handled);
         EXPECT_EQ(deepest, 1) << "a hand-off was handled inside another one's dialog";
         for (auto [socket, answered] : {std::pair{first, row.firstAnswered}, std::pair{second, row.secondAnswered}})
-            if (socket)
+            if (socket) {
                 EXPECT_EQ(socket->readAll(), answered ? QByteArray(1, '\0') : QByteArray());
+            }
         if (server->isListening()) {
             RawClient after;
             ASSERT_TRUE(after.send(socketPath, HandOffRecord::build("/after")));
