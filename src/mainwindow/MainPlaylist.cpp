@@ -55,6 +55,9 @@ void TForm1::CreatePlayListWindow() {
     link.ShowSettings = with([](TForm1* f) { f->btnOptionsClick(); });
     list->SetPlayerLink(std::move(link));
     FPlayList = list->Link();
+    // The box shows this window's auto-stop from the start; set quietly, as
+    // there is nothing to pass back.
+    FPlayList.ShowAutoStopQuietly(FAutoStop != 0);
 }
 
 void TForm1::AddToPlayList(const QString& FileName) {

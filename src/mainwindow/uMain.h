@@ -55,6 +55,7 @@ class QTimer;
 class QToolButton;
 class QWheelEvent;
 class CaptionLabel;
+class HintWindow;
 class MarkerListModel;
 class TQrGbar;
 class TimelinePaintBox;
@@ -283,7 +284,9 @@ public:
     // took it from, and the later release moves nothing.
     void EndMarkerDrag();
     bool LockMarkers = false;      // the settings store reads and writes it
-    int FDraggingMarkerIndex = -1; // -1: no drag in progress
+    int FDraggingMarkerIndex = -1; // the marker the mouse holds; -1: none
+    // The held marker moves: the pointer has travelled the desktop's drag
+    // distance since the press. Until then the press is a click.
     bool FDragging = false;
 
     // Controls.
@@ -478,7 +481,10 @@ private:
     void ColorBandBars();
     void SetupEqualizer();
     void SetEqBandGain(int Index, float Gain);
+    // The band's name and gain in a hint above the band: it never covers a
+    // band, and the desktop gives it no mouse or wheel input anyway.
     void ShowBandHint(TQrGbar* bar);
+    HintWindow* FBandHint = nullptr;
 
     DWORD FChannel = 0;
     double FDuration = 0.0;
@@ -524,6 +530,12 @@ private:
 
     int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
     double FDragStartTime = 0.0;      // where a refused drop puts the marker back
+    double FDragPressTime = 0.0;      // pointer time at the press, not limited to the track
+    QPoint FDragPressView;            // pointer at the press, in view pixels
+    QPoint FDragPointerView;          // pointer now, in view pixels
+    QPoint ViewPointOf(int X, int Y) const;
+    double HeldMarkerTime() const;
+    void FollowPointerWithHeldMarker();
     // The marker file's reading stopped at a malformed line: the first save
     // over it keeps the original as "<name>.mrk.bak".
     bool FMarkersFileDamaged = false;
@@ -550,7 +562,6 @@ private:
     // ---- keyboard and wheel ------------------------------------------------------
     void SeekBy(double seconds);
     bool PointerOver(QWidget* control, QPoint screenPos) const;
-    void NudgePointer();
 };
 
 // The one main window of the running player (nullptr before it is created).

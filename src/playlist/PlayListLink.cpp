@@ -4,6 +4,7 @@
 #include "playlist/uList.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 
 TPlayListLink::TPlayListLink(TfrmList* list) : FList(list) {}
 
@@ -17,6 +18,13 @@ void TPlayListLink::UpdatePlayPause() const {
 void TPlayListLink::ShowAutoStop(bool on) const {
     if (FList)
         FList->cbAutoStop->setChecked(on);
+}
+
+void TPlayListLink::ShowAutoStopQuietly(bool on) const {
+    if (!FList)
+        return;
+    const QSignalBlocker quiet(FList->cbAutoStop);
+    FList->cbAutoStop->setChecked(on);
 }
 
 void TPlayListLink::ShowLevel(int value) const {

@@ -21,6 +21,8 @@ public:
     // volume bar show the main window's state.
     void UpdatePlayPause() const;
     void ShowAutoStop(bool on) const;
+    // The auto-stop box shows on without running its handler: nothing to pass back.
+    void ShowAutoStopQuietly(bool on) const;
     void ShowLevel(int value) const;
     void ShowVolume(int value) const;
 

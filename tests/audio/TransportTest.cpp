@@ -143,7 +143,7 @@ TEST(Transport, CallsDuringPlaybackAreSafe) {
     EndCounter counter;
     BASS_ChannelSetSync(h, BASS_SYNC_END, 0, &EndCounter::proc, &counter);
     std::vector<HFX> bands;
-    for (float centre : {63.f, 125.f, 250.f, 500.f, 1000.f, 2000.f, 4000.f, 8000.f, 16000.f})
+    for ([[maybe_unused]] float centre : {63.f, 125.f, 250.f, 500.f, 1000.f, 2000.f, 4000.f, 8000.f, 16000.f})
         bands.push_back(BASS_ChannelSetFX(h, BASS_FX_BFX_PEAKEQ, 0));
     std::mt19937 random(7);
     const QWORD length = BASS_ChannelGetLength(h, BASS_POS_BYTE);

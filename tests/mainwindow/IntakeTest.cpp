@@ -181,8 +181,9 @@ TEST_F(Intake, TheThreeWaysFollowTheirRules) {
         EXPECT_EQ(form->isPlaying(), c.playing);
         const QString expectedList = c.listed ? dir.filePath(c.loaded) : QString();
         EXPECT_EQ(frmList()->Rows().model().locations().join('|').toStdString(), expectedList.toStdString());
-        if (c.way == Way::Open && c.asked && c.saveAnswer == P::Cancel)
+        if (c.way == Way::Open && c.asked && c.saveAnswer == P::Cancel) {
             EXPECT_TRUE(prompts->openDialogs.isEmpty());
+        }
         form->Stop();
     }
 }

@@ -129,8 +129,9 @@ TEST(PlaylistFile, DefaultListIsSavedWhenTheDocumentsFolderIsMissing) {
     const QString documents = QDir::cleanPath(GetDocumentsFolder());
     const QString away = documents + ".away";
     const bool existed = QFileInfo(documents).isDir();
-    if (existed)
+    if (existed) {
         ASSERT_TRUE(QDir().rename(documents, away));
+    }
     Playlist list;
     list.addFile("/m/a.mp3");
     list.save(list.listFilename());

@@ -55,8 +55,9 @@ TEST_P(SaveFault, ReadOnlyFileSystemKeepsTheOldFile) {
     if (!mount.ok())
         GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     const QString path = fileIn(mount.folder());
-    if (GetParam().replacesOldFile)
+    if (GetParam().replacesOldFile) {
         ASSERT_EQ(failedSave(path, 1), QString());
+    }
     const QByteArray old = ReadAll(path);
     const QStringList before = entriesOf(mount.folder());
     ASSERT_TRUE(mount.remount(QStringLiteral("ro")));
@@ -77,8 +78,9 @@ TEST_P(SaveFault, FullFileSystemKeepsTheOldFileAndLeavesNoTemporary) {
     if (!mount.ok())
         GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     const QString path = fileIn(mount.folder());
-    if (GetParam().replacesOldFile)
+    if (GetParam().replacesOldFile) {
         ASSERT_EQ(failedSave(path, 1), QString());
+    }
     const QByteArray old = ReadAll(path);
 
     // Take every remaining block.
@@ -99,10 +101,11 @@ TEST_P(SaveFault, FullFileSystemKeepsTheOldFileAndLeavesNoTemporary) {
 
     ASSERT_TRUE(QFile::remove(filler));
     EXPECT_EQ(failedSave(path, 2), QString());
-    if (GetParam().replacesOldFile)
+    if (GetParam().replacesOldFile) {
         EXPECT_NE(ReadAll(path), old);
-    else
+    } else {
         EXPECT_FALSE(ReadAll(path).isEmpty());
+    }
 }
 
 // True while process pid has a file open for writing in folder other than
