@@ -9,11 +9,10 @@ QString withTrailingSlash(const QString& folder) {
         return folder;
     return folder + QLatin1Char('/');
 }
-}  // namespace
 
-QString GetConfigFolder() {
-    // GenericConfigLocation honours $XDG_CONFIG_HOME and falls back to ~/.config.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+// The player's folder inside a desktop location, created when missing.
+QString playerFolderIn(QStandardPaths::StandardLocation location) {
+    const QString base = QStandardPaths::writableLocation(location);
     if (base.isEmpty())
         return QString();
     const QString folder = withTrailingSlash(base) + QStringLiteral("VelmoPlayer/");
@@ -21,16 +20,16 @@ QString GetConfigFolder() {
         QDir().mkpath(folder);
     return folder;
 }
+}  // namespace
+
+QString GetConfigFolder() {
+    // GenericConfigLocation honours $XDG_CONFIG_HOME and falls back to ~/.config.
+    return playerFolderIn(QStandardPaths::GenericConfigLocation);
+}
 
 QString GetCacheFolder() {
     // GenericCacheLocation honours $XDG_CACHE_HOME and falls back to ~/.cache.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (base.isEmpty())
-        return QString();
-    const QString folder = withTrailingSlash(base) + QStringLiteral("VelmoPlayer/");
-    if (!QDir(folder).exists())
-        QDir().mkpath(folder);
-    return folder;
+    return playerFolderIn(QStandardPaths::GenericCacheLocation);
 }
 
 QString DocumentsDefault() {

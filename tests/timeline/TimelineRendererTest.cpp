@@ -64,14 +64,17 @@ bool anyPixelIn(const QImage& image, QRect box, const QColor& c) {
 
 bool isReddish(QColor c) { return c.red() > 200 && c.green() < 120 && c.blue() < 120; }
 
-bool anyReddishIn(const QImage& image, QRect box) {
+template <typename Test>
+bool anyPixelWhere(const QImage& image, QRect box, Test test) {
     box &= image.rect();
     for (int y = box.top(); y <= box.bottom(); ++y)
         for (int x = box.left(); x <= box.right(); ++x)
-            if (isReddish(at(image, x, y)))
+            if (test(at(image, x, y)))
                 return true;
     return false;
 }
+
+bool anyReddishIn(const QImage& image, QRect box) { return anyPixelWhere(image, box, isReddish); }
 
 bool isGreenish(QColor c) { return c.green() > c.red() + 40 && c.green() > c.blue() + 40; }
 
@@ -274,14 +277,7 @@ const QColor kWaveGrey = TimelineColours::Waveform;
 
 bool isMarkerNameColour(QColor c) { return c.red() > 90 && c.red() < 170 && c.green() < 60 && c.blue() < 60; }
 
-bool anyNameColourIn(const QImage& image, QRect box) {
-    box &= image.rect();
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            if (isMarkerNameColour(at(image, x, y)))
-                return true;
-    return false;
-}
+bool anyNameColourIn(const QImage& image, QRect box) { return anyPixelWhere(image, box, isMarkerNameColour); }
 
 // 8 kHz: full scale for the first 10 s, silence after.
 WaveformSummary loudThenSilent() {
