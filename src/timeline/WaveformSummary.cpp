@@ -40,6 +40,10 @@ void WaveformSummary::append(const QList<qint8>& mins, const QList<qint8>& maxs,
     const qint64 firstBase = blocks_[0].size();
     // A short block can only be the track's last one.
     framesCovered_ = blocks_[0].size() * kBaseBlockFrames;
+    // Room ahead in doubling steps: one append of a whole cached file
+    // allocates once, many small ones stay linear.
+    if (blocks_[0].capacity() < blocks_[0].size() + count)
+        blocks_[0].reserve(std::max(blocks_[0].size() + count, 2 * blocks_[0].size()));
     for (qsizetype i = 0; i < count; ++i)
         blocks_[0].append(Block{mins[i], maxs[i]});
     framesCovered_ += count * kBaseBlockFrames;
