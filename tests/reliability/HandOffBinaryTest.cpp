@@ -92,6 +92,9 @@ protected:
             if (target.startsWith(temp_.filePath("music")))
                 files << target;
         }
+        // The waveform's worker may read the loaded file through a second
+        // descriptor; what matters is which files are open.
+        files.removeDuplicates();
         return files;
     }
 
