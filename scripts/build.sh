@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds VelmoPlayer into build/ (or $VELMO_BUILD_DIR).
+# Configures and builds VelmoPlayer into build/ (or $VELMO_BUILD_DIR), with
+# any further CMake options from $VELMO_CMAKE_ARGS.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BUILD_DIR:-$root/build}
@@ -11,5 +12,6 @@ if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$root"
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+read -r -a extra <<< "${VELMO_CMAKE_ARGS:-}"
+cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
 cmake --build "$build" --parallel "$(nproc)" "$@"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test, the real-sound test included.
+# Sets up, builds and runs every test, the real-sound test included; then
+# the audio library's tests once more, built as for processors other than
+# x86 (in <build>-plain).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BUILD_DIR:-$root/build}
@@ -7,3 +9,8 @@ build=${VELMO_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
 cd "$build"
 ctest --output-on-failure --timeout 600 "$@"
+VELMO_BUILD_DIR="$build-plain" VELMO_CMAKE_ARGS="-DVELMO_PLAIN_CPU=ON -DVELMO_BUILD_BENCH=OFF" \
+    "$root/scripts/build.sh" --target test_audio
+cd "$build-plain"
+ctest --output-on-failure --timeout 600 -R '^audio$'
+
