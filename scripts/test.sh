@@ -9,8 +9,8 @@ build=${VELMO_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
 cd "$build"
 ctest --output-on-failure --timeout 600 "$@"
-VELMO_BUILD_DIR="$build-plain" VELMO_CMAKE_ARGS="-DVELMO_PLAIN_CPU=ON -DVELMO_BUILD_BENCH=OFF" \
-    "$root/scripts/build.sh" --target test_audio
+VELMO_BUILD_DIR="$build-plain" VELMO_CMAKE_ARGS="-DVELMO_PLAIN_CPU=ON -DVELMO_AUDIO_ONLY=ON" \
+    "$root/scripts/build.sh"
 cd "$build-plain"
 ctest --output-on-failure --timeout 600 -R '^audio$'
 
