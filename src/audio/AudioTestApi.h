@@ -31,8 +31,8 @@ void setNullOutputLatency(double seconds);
 // on the calling thread, each once the streams' decoders have caught up (a
 // device that never outruns them).
 void stepNullOutput(int buffers);
-// With a null output started: the interleaved stereo frames it was handed
-// while a stream played, since BASS_Init or the previous call.
+// With the stepped null output started: the interleaved stereo frames it
+// was handed while a stream played, since BASS_Init or the previous call.
 std::vector<float> takeNullOutputTap();
 
 // The next `count` decoder seeks of any stream move the decoder to frame

@@ -1,8 +1,8 @@
 #pragma once
 // The null output: a simulated device for tests. It pulls 512-frame buffers
 // at the rate it is opened with, either at real-time pace, back to back
-// (untimed) or only when a test steps it, and keeps a tap of what it was
-// handed so that tests can look at the sound.
+// (untimed) or only when a test steps it; stepped, it keeps a tap of what
+// it was handed so that tests can look at the sound.
 
 #include "audio/AudioOutput.h"
 
@@ -31,8 +31,8 @@ public:
 
     // Stepped pace: pulls `buffers` buffers on the calling thread.
     void step(int buffers);
-    // The stereo frames handed over while a stream was playing, since the
-    // last call (at most a minute of them is kept).
+    // Stepped pace: the stereo frames handed over while a stream was
+    // playing, since the last call (at most a minute of them is kept).
     std::vector<float> takeTap();
 
 private:
