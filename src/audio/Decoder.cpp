@@ -399,4 +399,9 @@ bool Decoder::seek(int64_t target) {
     return false;
 }
 
+uint64_t Decoder::channelMask() const {
+    const AVChannelLayout& layout = m_codec->ch_layout;
+    return layout.order == AV_CHANNEL_ORDER_NATIVE && layout.nb_channels == m_channels ? layout.u.mask : 0;
+}
+
 }  // namespace velmo::audio

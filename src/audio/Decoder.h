@@ -31,6 +31,9 @@ public:
 
     int rate() const { return m_rate; }
     int channels() const { return m_channels; }
+    // The speakers of the channels as AV_CH_* bits in channel order; 0 when
+    // the file does not name them.
+    uint64_t channelMask() const;
     // True when the file stores 8-bit samples.
     bool eightBit() const { return m_eightBit; }
     // Length in frames: exact after a prescan, else the container's estimate.

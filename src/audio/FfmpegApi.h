@@ -16,6 +16,7 @@ extern "C" {
 namespace velmo::audio {
 
 #define VELMO_FFMPEG_FUNCTIONS(X)                                                                  \
+    X(av_channel_layout_default)                                                                   \
     X(av_dict_free)                                                                                \
     X(av_dict_set)                                                                                 \
     X(av_find_best_stream)                                                                         \
@@ -51,7 +52,8 @@ namespace velmo::audio {
     X(swr_convert)                                                                                 \
     X(swr_free)                                                                                    \
     X(swr_get_delay)                                                                               \
-    X(swr_init)
+    X(swr_init)                                                                                    \
+    X(swr_set_matrix)
 
 struct FfmpegApi {
 #define VELMO_FFMPEG_POINTER(name) decltype(&::name) name = nullptr;
