@@ -1,6 +1,7 @@
 // Program entry: the first start becomes the player, a later start hands its
 // file argument to the running player and exits.
 
+#include "app/MarkerCli.h"
 #include "app/MprisMainWindow.h"
 #include "app/MprisService.h"
 #include "app/VelmoApplication.h"
@@ -86,6 +87,9 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Marker commands run on their own: no window, no hand-off.
+    if (const std::optional<int> status = RunMarkerCommandLine(argc, argv))
+        return *status;
     InstanceLock lock;
     if (lock.acquire() == InstanceLock::Result::AlreadyExists)
         return RunMessenger(argc, argv);

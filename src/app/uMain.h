@@ -457,6 +457,15 @@ public:
     QAction* N3 = nullptr;
     QAction* miClearMarkersList = nullptr;
 
+    // ---- marker export and import, chapters of the file (MainMarkerExchange.cpp)
+    // Adds a separator, "Export Markers..." and "Import Markers..." to menu.
+    void AddMarkerExchangeItems(QMenu* menu);
+    void miExportMarkersClick();  // save dialog; the file type names the format
+    void miImportMarkersClick();  // open dialog; merged into the list, NOT SAVED
+    // A file without a marker file shows the chapters it carries as its
+    // markers, SAVED.
+    void LoadChapterMarkers();
+
 private:
     void CreateMarkerButtons(QWidget* markersPanel, QWidget* panel2);
     void CreateMarkerListView();

@@ -162,6 +162,7 @@ void TForm1::CreateMarkerListMenu() {
     miClearMarkersList = pmMarkers->addAction(style->standardIcon(QStyle::SP_TrashIcon),
                                               QStringLiteral("Delete All Markers..."));
     miClearMarkersList->setObjectName(QStringLiteral("miClearMarkersList"));
+    AddMarkerExchangeItems(pmMarkers);
 
     connect(miEditMarker, &QAction::triggered, this, [this] { btnEditMarkerClick(); });
     connect(miJump, &QAction::triggered, this, [this] { lvMarkersDblClick(); });
