@@ -73,9 +73,9 @@ TEST_F(MarkerCli, ImportMergesIntoTheMarkerFile) {
     const Outcome first = RunPlayer({"--import-markers", labels, audio});
     EXPECT_EQ(first.status, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.startsWith("1 marker(s) added")) << first.out.toStdString();
-    EXPECT_EQ(QString::fromUtf8(readAll(MarkerFileNameFor(audio))),
+    EXPECT_EQ(readAll(MarkerFileNameFor(audio)),
               QStringLiteral("\xFEFF" "0.000000,Intro\r\n0.400000,Verse über Brücken\r\n"
-                             "0.750000,Outro, with a comma\r\n0.900000,End\r\n"));
+                             "0.750000,Outro, with a comma\r\n0.900000,End\r\n").toUtf8());
 
     const QString stamps = write(QStringLiteral("stamps.txt"), "00:00 Again\n1:00:00 Late\n");
     const Outcome second = RunPlayer({"--import-markers", stamps, audio});

@@ -202,14 +202,14 @@ TEST(MarkerImport, MergeKeepsMarkersAlreadyAtThatTime) {
     const TMarkerList imported{
         {10.00009, QStringLiteral("closer than the duplicate distance")},
         {5, QStringLiteral("new")},
-        {20.0001, QStringLiteral("just far enough")},
+        {20.00011, QStringLiteral("far enough")},
         {5.00001, QStringLiteral("duplicate inside the file")},
     };
     EXPECT_EQ(MergeImportedMarkers(markers, imported), 2);
     ASSERT_EQ(markers.size(), 4);
     const QStringList descriptions{markers[0].Description, markers[1].Description, markers[2].Description,
                                    markers[3].Description};
-    EXPECT_EQ(descriptions, QStringList({"new", "mine", "mine too", "just far enough"}));
+    EXPECT_EQ(descriptions, QStringList({"new", "mine", "mine too", "far enough"}));
 }
 
 TEST(MarkerImport, RoundTripsWithinEachFormatsResolution) {

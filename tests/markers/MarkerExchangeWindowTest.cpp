@@ -42,7 +42,7 @@ TEST(MarkerExchangeWindow, ExportWritesTheFormatOfTheChosenFileType) {
         ScriptedPrompts prompts;
         MarkerWindow w;
         w.loadSilence(30);
-        w.setMarkers({10, 1.5});
+        w.setMarkers({1.5, 10});
         prompts.answerSave(dir.filePath(QString::fromLatin1(c.typed)));
         prompts.answerSaveFilter(c.filter);
         Item(w.form(), c.item)->trigger();

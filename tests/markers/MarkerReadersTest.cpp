@@ -19,7 +19,7 @@
 namespace {
 
 // Runs a program to its end; its standard output, after checking it succeeded.
-QByteArray Run(const QString& program, const QStringList& arguments) {
+QByteArray RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
@@ -50,11 +50,11 @@ TEST(MarkerReaders, FfmpegWritesOurChaptersAndFfprobeReadsThemBack) {
         const QString chapters = dir.filePath(QStringLiteral("chapters.txt"));
         const QString copy = dir.filePath(QString::fromLatin1(c.copy));
         writeAll(chapters, ExportMarkers(MarkerFormat::FfMetadata, kMarkers, {QString(), 1.0}));
-        Run(QStringLiteral("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-i",
+        RunTool(QStringLiteral("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-i",
                                        TestEnv::fixture(QString::fromLatin1(c.fixture)), "-i", chapters,
                                        "-map_metadata", "1", "-map_chapters", "1", "-c", "copy", copy});
         const QJsonArray probed =
-            QJsonDocument::fromJson(Run(QStringLiteral("ffprobe"), {"-v", "error", "-show_chapters", "-of", "json", copy}))
+            QJsonDocument::fromJson(RunTool(QStringLiteral("ffprobe"), {"-v", "error", "-show_chapters", "-of", "json", copy}))
                 .object()
                 .value(QStringLiteral("chapters"))
                 .toArray();
@@ -86,8 +86,8 @@ TEST(MarkerReaders, CuetoolsParseTheSheet) {
         {6062.99, QStringLiteral("Late")},         // 101 min 2 s 74 frames
     };
     writeAll(sheet, ExportMarkers(MarkerFormat::Cue, markers, {QStringLiteral("/x/song.flac"), 7000}));
-    EXPECT_EQ(Run(QStringLiteral("cuebreakpoints"), {sheet}), QByteArray("0:01.38\n101:02.74\n"));
-    EXPECT_EQ(QString::fromUtf8(Run(QStringLiteral("cueprint"), {"-d", "", "-t", "%n|%t\\n", sheet})),
+    EXPECT_EQ(RunTool(QStringLiteral("cuebreakpoints"), {sheet}), QByteArray("0:01.38\n101:02.74\n"));
+    EXPECT_EQ(QString::fromUtf8(RunTool(QStringLiteral("cueprint"), {"-d", "", "-t", "%n|%t\\n", sheet})),
               QStringLiteral("1|Intro\n2|Zwei 'zwei'\n3|Late\n"));
 }
 
@@ -108,7 +108,7 @@ TEST(MarkerReaders, PythonJsonFindsThePublishedFields) {
         "    assert isinstance(c['startTime'], (int, float)) and not isinstance(c['startTime'], bool)\n"
         "    assert isinstance(c.get('title', ''), str)\n"
         "    print('%.4f|%s' % (c['startTime'], c.get('title', '')))\n");
-    EXPECT_EQ(QString::fromUtf8(Run(QStringLiteral("python3"), {"-c", check, file})),
+    EXPECT_EQ(QString::fromUtf8(RunTool(QStringLiteral("python3"), {"-c", check, file})),
               QStringLiteral("0.0000|Intro\n0.2500|Über = ; # \\ \"quoted\"\n0.6120|Outro, with a comma\n"));
 }
 
