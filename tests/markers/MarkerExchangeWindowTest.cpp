@@ -69,40 +69,43 @@ TEST(MarkerExchangeWindow, ExportWithoutMarkersSaysSoAndCancelWritesNothing) {
     EXPECT_EQ(prompts.texts().size(), 1);
 }
 
-TEST(MarkerExchangeWindow, ImportMergesAndMarksTheListUnsaved) {
+// A window with markers m1 at 1.5 s and m2 at 10 s that imports a file
+// through a menu item.
+struct ImportRun {
+    ImportRun(const char* name, const QByteArray& content, const char* item) {
+        file = dir.filePath(QString::fromLatin1(name));
+        writeAll(file, content);
+        w.loadSilence(30);
+        w.setMarkers({1.5, 10});
+        prompts.answerOpen({file});
+        Item(w.form(), item)->trigger();
+    }
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("labels.txt"));
-    writeAll(file, "10.00005\t10.00005\tsame time as m2\n4\t6\tregion\n");
     ScriptedPrompts prompts;
     MarkerWindow w;
-    w.loadSilence(30);
-    w.setMarkers({1.5, 10});
-    prompts.answerOpen({file});
-    Item(w.form(), "miImportMarkersTL")->trigger();
-    EXPECT_EQ(w.markerTimes(), QList<double>({1.5, 4, 10}));
-    EXPECT_EQ(w.column(MarkerListModel::ColDescription), QStringList({"m1", "region", "m2"}));
-    EXPECT_TRUE(w.form().MarkersChanged());
-    EXPECT_EQ(prompts.texts(),
+    QString file;
+};
+
+TEST(MarkerExchangeWindow, ImportMergesAndMarksTheListUnsaved) {
+    ImportRun run("labels.txt", "10.00005\t10.00005\tsame time as m2\n4\t6\tregion\n", "miImportMarkersTL");
+    EXPECT_EQ(run.w.markerTimes(), QList<double>({1.5, 4, 10}));
+    EXPECT_EQ(run.w.column(MarkerListModel::ColDescription), QStringList({"m1", "region", "m2"}));
+    EXPECT_TRUE(run.w.form().MarkersChanged());
+    EXPECT_EQ(run.prompts.texts(),
               QStringList({"Markers imported: 1. Left out because a marker is already at that time: 1."}));
-    ASSERT_EQ(prompts.openDialogs.size(), 1);
-    EXPECT_TRUE(prompts.openDialogs[0].filters.value(0).contains(QStringLiteral("*.cue")));
+    ASSERT_EQ(run.prompts.openDialogs.size(), 1);
+    EXPECT_TRUE(run.prompts.openDialogs[0].filters.value(0).contains(QStringLiteral("*.cue")));
 }
 
 TEST(MarkerExchangeWindow, BadInputNamesFileAndLineAndChangesNothing) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("chapters.json"));
-    writeAll(file, "{\"chapters\": [\n  {\"startTime\": 3},\n  {\"startTime\": 4,,}\n]}");
-    ScriptedPrompts prompts;
-    MarkerWindow w;
-    w.loadSilence(30);
-    w.setMarkers({1.5, 10});
-    prompts.answerOpen({file});
-    Item(w.form(), "miImportMarkers")->trigger();
-    EXPECT_EQ(w.markerTimes(), QList<double>({1.5, 10}));
-    EXPECT_FALSE(w.form().MarkersChanged());
-    ASSERT_EQ(prompts.asked.size(), 1);
-    EXPECT_EQ(prompts.asked[0].kind, Prompts::Kind::Error);
-    EXPECT_TRUE(prompts.asked[0].text.startsWith(file + QStringLiteral(", line 3: "))) << prompts.asked[0].text.toStdString();
+    ImportRun run("chapters.json", "{\"chapters\": [\n  {\"startTime\": 3},\n  {\"startTime\": 4,,}\n]}",
+                  "miImportMarkers");
+    EXPECT_EQ(run.w.markerTimes(), QList<double>({1.5, 10}));
+    EXPECT_FALSE(run.w.form().MarkersChanged());
+    ASSERT_EQ(run.prompts.asked.size(), 1);
+    EXPECT_EQ(run.prompts.asked[0].kind, Prompts::Kind::Error);
+    EXPECT_TRUE(run.prompts.asked[0].text.startsWith(run.file + QStringLiteral(", line 3: ")))
+        << run.prompts.asked[0].text.toStdString();
 }
 
 }  // namespace
