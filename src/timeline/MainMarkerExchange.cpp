@@ -53,7 +53,7 @@ QStringList ImportFilters() {
 
 void TForm1::AddMarkerExchangeItems(QMenu* menu) {
     const QString suffix = menu == pmTimeline ? QStringLiteral("TL") : QString();
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("NMarkerExchange") + suffix);
     QAction* exportItem = menu->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), uLang::miExportMarkers_caption);
     exportItem->setObjectName(QStringLiteral("miExportMarkers") + suffix);
     QAction* importItem = menu->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), uLang::miImportMarkers_caption);
