@@ -110,7 +110,6 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
     for (TQrGbar* bar : tbEQ) {
         if (PointerOver(bar, MousePos)) {
             bar->SetValue(bar->Value() + (up ? 1 : -1));
-            NudgePointer();
             return true;
         }
     }
@@ -141,10 +140,3 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
     return false;
 }
 
-// Moves the pointer one pixel right and back, so the hint window under it
-// shows the band's new value.
-void TForm1::NudgePointer() {
-    const QPoint at = QCursor::pos();
-    QCursor::setPos(at + QPoint(1, 0));
-    QCursor::setPos(at);
-}

@@ -3,7 +3,10 @@
 #include "platform/AppError.h"
 #include "platform/Prompts.h"
 
-VelmoApplication::VelmoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+VelmoApplication::VelmoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The title of every message box.
+    setApplicationDisplayName(QStringLiteral("Velmo Player"));
+}
 
 bool VelmoApplication::notify(QObject* receiver, QEvent* event) {
     try {

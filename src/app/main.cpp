@@ -49,6 +49,9 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velmoplayer.png")));
     QtPrompts qtPrompts;
     setPrompts(&qtPrompts);
+    // A message of the start-up work (a file of the last playlist gone, the
+    // command-line file refused) waits for the main window and shows over it.
+    qtPrompts.holdMessages();
     QtShell qtShell;
     setShell(&qtShell);
 
@@ -78,6 +81,7 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
 
     QObject::connect(&window, &TForm1::Closed, &app, [] { QCoreApplication::exit(0); });
     window.show();
+    QTimer::singleShot(0, &window, [&] { qtPrompts.showHeldMessages(&window); });
     const int result = app.exec();
     handOff.close();
     lock.release();

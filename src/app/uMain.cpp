@@ -37,6 +37,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -703,6 +704,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             cbAutoScroll->setChecked(false);
         break;
     }
+    // The bands show their hover hint in the band hint, not in a tooltip
+    // that would cover the bands to the right.
+    case QEvent::ToolTip:
+        if (auto* bar = qobject_cast<TQrGbar*>(watched); bar && std::ranges::find(tbEQ, bar) != std::end(tbEQ)) {
+            ShowBandHint(bar);
+            return true;
+        }
+        break;
     case QEvent::MouseButtonRelease:
         if (watched == Image1) {
             Image1Click();

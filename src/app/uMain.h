@@ -43,6 +43,7 @@ class QTimer;
 class QToolButton;
 class QWheelEvent;
 class CaptionLabel;
+class HintWindow;
 class TQrGbar;
 class MarkerListModel;
 enum class ButtonGlyph;
@@ -276,7 +277,10 @@ private:
     void ColorBandBars();
     void SetupEqualizer();
     void SetEqBandGain(int Index, float Gain);
+    // The band's name and gain in a hint above the band: it never covers a
+    // band, and the desktop gives it no mouse or wheel input anyway.
     void ShowBandHint(TQrGbar* bar);
+    HintWindow* FBandHint = nullptr;
 
     DWORD FChannel = 0;
     double FDuration = 0.0;
@@ -369,7 +373,9 @@ public:
     // took it from, and the later release moves nothing.
     void EndMarkerDrag();
     bool LockMarkers = false;      // the settings store reads and writes it
-    int FDraggingMarkerIndex = -1; // -1: no drag in progress
+    int FDraggingMarkerIndex = -1; // the marker the mouse holds; -1: none
+    // The held marker moves: the pointer has travelled the desktop's drag
+    // distance since the press. Until then the press is a click.
     bool FDragging = false;
 
     // Controls.
@@ -407,6 +413,12 @@ private:
 
     int FMarkersChanged = 0;          // 32-bit boolean: -1 true, 0 false
     double FDragStartTime = 0.0;      // where a refused drop puts the marker back
+    double FDragPressTime = 0.0;      // pointer time at the press, not limited to the track
+    QPoint FDragPressView;            // pointer at the press, in view pixels
+    QPoint FDragPointerView;          // pointer now, in view pixels
+    QPoint ViewPointOf(int X, int Y) const;
+    double HeldMarkerTime() const;
+    void FollowPointerWithHeldMarker();
     // The marker file's reading stopped at a malformed line: the first save
     // over it keeps the original as "<name>.mrk.bak".
     bool FMarkersFileDamaged = false;
@@ -502,7 +514,6 @@ public:
 private:
     void SeekBy(double seconds);
     bool PointerOver(QWidget* control, QPoint screenPos) const;
-    void NudgePointer();
 
     // ---- playlist: the playlist window's link to this window -------------------
 public:

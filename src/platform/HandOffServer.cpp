@@ -74,6 +74,7 @@ bool HandOffServer::listen(const InstanceLock& lock) {
 }
 
 void HandOffServer::close() {
+    pending_.clear();  // their senders are hung up on with the sockets
     if (!server_)
         return;
     server_->close();  // also removes the socket file
@@ -135,21 +136,41 @@ void HandOffServer::readFrom(QLocalSocket* socket) {
         socket->abort();
         return;
     }
+    // Handled from a queued call: a dialog opened by the receiver runs its own
+    // event loop, in which this socket may close and be deleted, so the
+    // handling must not run inside the socket's own signal.
+    pending_.append(Pending{QPointer<QLocalSocket>(socket), *path});
+    QMetaObject::invokeMethod(this, &HandOffServer::handleNext, Qt::QueuedConnection);
+}
+
+void HandOffServer::handleNext() {
+    if (handling_ || pending_.isEmpty())
+        return;
+    const Pending next = pending_.takeFirst();
+    // Copies, as a dialog's event loop may close or even destroy the server.
+    const Receiver receiver = receiver_;
+    const QPointer<HandOffServer> self(this);
+    handling_ = true;
     std::exception_ptr failure;
     {
         // The sender is answered once the receiver is done, also when it throws.
-        AnswerWhenDone answer{QPointer<QLocalSocket>(socket)};
+        AnswerWhenDone answer{next.socket};
         try {
-            if (receiver_)
-                receiver_(*path);
+            if (receiver)
+                receiver(next.path);
         } catch (...) {
             failure = std::current_exception();
         }
     }
-    // Raised again from a plain queued call rather than through the socket's
-    // notifier, so it reaches the application's error report cleanly.
+    if (!self)
+        return;
+    handling_ = false;
+    // Raised again from a plain queued call, so it reaches the application's
+    // error report cleanly.
     if (failure)
         QMetaObject::invokeMethod(this, [failure] { std::rethrow_exception(failure); }, Qt::QueuedConnection);
+    if (!pending_.isEmpty())
+        QMetaObject::invokeMethod(this, &HandOffServer::handleNext, Qt::QueuedConnection);
 }
 
 bool SendHandOff(const QString& path) {

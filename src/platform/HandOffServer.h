@@ -4,7 +4,9 @@
 // the instance lock. A second start connects, sends one HandOffRecord and
 // waits; the player hands the path to its receiver on the GUI thread and
 // answers once the receiver has returned, so the sender stays blocked for the
-// whole handling, dialogs included.
+// whole handling, dialogs included. Hand-offs are handled one at a time: one
+// that arrives while the receiver of an earlier one waits in a dialog is taken
+// once that dialog has closed, its sender still waiting.
 //
 // Usage in the player (lock already acquired):
 //     HandOffServer server([&](const QString& path) { form->HandOffReceived(path); });
@@ -14,7 +16,9 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -30,8 +34,10 @@ public:
     // A connection that has not delivered a whole record by then is dropped.
     static constexpr int kIdleTimeoutMs = 10000;
 
-    // Called on the GUI thread with each valid path, one at a time per
-    // connection. It may open dialogs; the sender waits until it returns. An
+    // Called on the GUI thread with each valid path, one at a time, from a
+    // queued call (never from inside a socket's signal). It may open dialogs;
+    // the sender waits until it returns. A path whose sender died meanwhile is
+    // still handled: the user asked for it. An
     // exception it throws is raised again from a queued call after the
     // sender was answered, so the application's error report shows it.
     using Receiver = std::function<void(const QString& path)>;
@@ -52,6 +58,13 @@ public:
 private:
     void acceptPending();
     void readFrom(QLocalSocket* socket);
+    void handleNext();
+
+    // A whole record waiting for the receiver, and who to answer.
+    struct Pending {
+        QPointer<QLocalSocket> socket;
+        QString path;
+    };
 
     struct Connection {
         QByteArray buffer;  // the record so far
@@ -61,6 +74,8 @@ private:
     Receiver receiver_;
     QLocalServer* server_ = nullptr;
     QHash<QLocalSocket*, Connection> connections_;
+    QList<Pending> pending_;
+    bool handling_ = false;  // the receiver runs (perhaps in a dialog)
 };
 
 // Sends path to the running player and waits until it has handled it.

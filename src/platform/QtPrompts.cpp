@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <utility>
+
 namespace {
 
 QMessageBox::Icon iconFor(Prompts::Kind kind) {
@@ -30,18 +32,26 @@ QMessageBox::StandardButtons buttonsFor(Prompts::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
-// A message box centred on the screen. It wraps a long text only while it
-// is being shown, so it can be centred only then, before it appears.
+// A message box centred over a window, or on the screen without one. It
+// wraps a long text only while it is being shown, so it can be centred only
+// then, before it appears.
 class CentredMessageBox final : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    CentredMessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons,
+                      QWidget* over)
+        : QMessageBox(icon, title, text, buttons, over), over_(over) {}
 
 protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
-        if (QScreen* screen = QGuiApplication::primaryScreen())
+        if (over_ && over_->isVisible())
+            move(over_->frameGeometry().center() - rect().center());
+        else if (QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
     }
+
+private:
+    QPointer<QWidget> over_;
 };
 
 // The path itself when it is a folder, else its nearest existing parent.
@@ -82,7 +92,16 @@ QFileDialog* makeDialog(const Prompts::FileDialog& request) {
 }  // namespace
 
 Prompts::Answer QtPrompts::ask(Kind kind, const QString& text, Buttons buttons) {
-    CentredMessageBox box(iconFor(kind), QApplication::applicationDisplayName(), text, buttonsFor(buttons));
+    if (holding_ && buttons == Buttons::Ok) {
+        held_.append(Held{kind, text});
+        return Answer::Ok;
+    }
+    return showBox(kind, text, buttons);
+}
+
+Prompts::Answer QtPrompts::showBox(Kind kind, const QString& text, Buttons buttons) {
+    CentredMessageBox box(iconFor(kind), QApplication::applicationDisplayName(), text, buttonsFor(buttons),
+                          over_.data());
     if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     else if (buttons == Buttons::YesNo)
@@ -96,6 +115,19 @@ Prompts::Answer QtPrompts::ask(Kind kind, const QString& text, Buttons buttons) 
              : buttons == Buttons::YesNo ? Answer::No
                                           : Answer::Cancel;
     }
+}
+
+void QtPrompts::holdMessages() { holding_ = true; }
+
+void QtPrompts::showHeldMessages(QWidget* window) {
+    const QPointer<QWidget> previous = std::exchange(over_, QPointer<QWidget>(window));
+    // Still holding: a message that comes in while one is shown waits its turn.
+    while (!held_.isEmpty()) {
+        const Held next = held_.takeFirst();
+        showBox(next.kind, next.text, Buttons::Ok);
+    }
+    holding_ = false;
+    over_ = previous;
 }
 
 QStringList QtPrompts::openFiles(const FileDialog& request) {

@@ -3,6 +3,7 @@
 #include "app/uMain.h"
 
 #include "app/CaptionLabel.h"
+#include "controls/HintWindow.h"
 #include "controls/uQrGbar.h"
 #include "platform/Prompts.h"
 #include "playlist/uList.h"
@@ -10,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QToolTip>
 
 #include <cmath>
 
@@ -168,7 +168,9 @@ void TForm1::eq1Change(TQrGbar* Sender) {
 void TForm1::ShowBandHint(TQrGbar* bar) {
     if (!bar->isVisible())
         return;
-    QToolTip::showText(bar->mapToGlobal(QPoint(bar->width() / 2, 0)), bar->toolTip(), bar);
+    if (!FBandHint)
+        FBandHint = new HintWindow(this);
+    FBandHint->showAbove(bar, bar->toolTip());
 }
 
 void TForm1::btnResetEqClick() {

@@ -7,7 +7,9 @@
 #include "playback/uAudioInfo.h"
 #include "playlist/uList.h"
 
+#include <QCheckBox>
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -54,6 +56,10 @@ void TForm1::CreatePlayListWindow() {
     });
     link.ShowSettings = with([](TForm1* f) { f->btnOptionsClick(); });
     list->SetPlayerLink(std::move(link));
+    // The box shows this window's auto-stop from the start; set quietly, as
+    // there is nothing to pass back.
+    const QSignalBlocker quiet(list->cbAutoStop);
+    list->cbAutoStop->setChecked(FAutoStop != 0);
 }
 
 void TForm1::AddToPlayList(const QString& FileName) {

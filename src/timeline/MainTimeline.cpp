@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace {
@@ -50,6 +51,10 @@ void TForm1::CreateTimelineControls(QWidget* markerStatusPanel) {
                 PaintBox1MouseUp(button, shift, x, y);
             });
     connect(ScrollBox1, &TimelineScrollBox::userScrolled, this, &TForm1::TimelineUserScrolled);
+    // The view scrolling under a held marker (auto-scroll) moves the pointer
+    // over the picture: the marker follows it as it would a mouse move.
+    connect(ScrollBox1->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &TForm1::FollowPointerWithHeldMarker);
 
     CreateTimelineMenu();
     CreateZoomPanel(markerStatusPanel);

@@ -10,8 +10,12 @@
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QStyle>
+
+#include <algorithm>
+#include <utility>
 
 void TForm1::CreateTimelineMenu() {
     pmTimeline = new QMenu(this);
@@ -70,22 +74,44 @@ bool TForm1::FindClosestMarkerAtPixel(int X, int& MarkerIndex) const {
     return FindClosestMarker(FMarkers, X / FZoomFactor, MarkerClickToleranceSec, MarkerIndex);
 }
 
-void TForm1::PaintBox1MouseDown(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int /*Y*/) {
+// The view scrolls under a still pointer (auto-scroll while playing): pixels
+// of the view, not of the picture, tell whether the user moved the mouse.
+QPoint TForm1::ViewPointOf(int X, int Y) const {
+    return {static_cast<int>(X - ScrollBox1->horzPosition()), Y};
+}
+
+// The held marker keeps its offset from the pointer: it moves by the
+// pointer's displacement over the picture since the press.
+double TForm1::HeldMarkerTime() const {
+    const double pointerTime = (FDragPointerView.x() + ScrollBox1->horzPosition()) / FZoomFactor;
+    return std::clamp(FDragStartTime + pointerTime - FDragPressTime, 0.0, std::max(0.0, FDuration));
+}
+
+void TForm1::FollowPointerWithHeldMarker() {
+    if (!FDragging || FDraggingMarkerIndex < 0 || FDraggingMarkerIndex >= FMarkers.size())
+        return;
+    FMarkers[FDraggingMarkerIndex].Time = HeldMarkerTime();
+    PaintBox1->update();
+}
+
+void TForm1::PaintBox1MouseDown(Qt::MouseButton Button, Qt::MouseButtons Shift, int X, int Y) {
     if (!TimelineLoaded() || Button != Qt::LeftButton)
         return;
     int index = -1;
     if (!LockMarkers && FindClosestMarkerAtPixel(X, index)) {
         if (Shift & Qt::LeftButton) {
             FDraggingMarkerIndex = index;
-            FDragging = true;
+            FDragging = false;
             FDragStartTime = FMarkers[index].Time;
+            FDragPressTime = X / FZoomFactor;
+            FDragPressView = FDragPointerView = ViewPointOf(X, Y);
         }
         return;
     }
     TimelineSeek(PointerTimeAt(X, FZoomFactor, FDuration));
 }
 
-void TForm1::PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int /*Y*/) {
+void TForm1::PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int Y) {
     if (LockMarkers)
         return;
     // A drag whose release went elsewhere (a window took the mouse) must not
@@ -99,22 +125,35 @@ void TForm1::PaintBox1MouseMove(Qt::MouseButtons Shift, int X, int /*Y*/) {
     } else {
         PaintBox1->setCursor(Qt::ArrowCursor);
     }
-    // The marker follows the pointer; the list is sorted again at the drop.
-    if (FDragging && FDraggingMarkerIndex >= 0 && FDraggingMarkerIndex < FMarkers.size())
-        FMarkers[FDraggingMarkerIndex].Time = PointerTimeAt(X, FZoomFactor, FDuration);
+    // The list is sorted again at the drop.
+    if (FDraggingMarkerIndex < 0)
+        return;
+    FDragPointerView = ViewPointOf(X, Y);
+    if ((FDragPointerView - FDragPressView).manhattanLength() >= QApplication::startDragDistance())
+        FDragging = true;
+    FollowPointerWithHeldMarker();
 }
 
 void TForm1::EndMarkerDrag() {
     if (FDraggingMarkerIndex >= 0 && FDraggingMarkerIndex < FMarkers.size())
         FMarkers[FDraggingMarkerIndex].Time = FDragStartTime;
     FDraggingMarkerIndex = -1;
+    FDragging = false;
 }
 
-void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/, int X, int /*Y*/) {
+void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/, int X, int Y) {
     if (Button != Qt::LeftButton || FDraggingMarkerIndex < 0)
         return;
-    const double t = PointerTimeAt(X, FZoomFactor, FDuration);
-    const int index = FDraggingMarkerIndex;
+    const int index = std::exchange(FDraggingMarkerIndex, -1);
+    // A press and release in place is a click: the marker stays, the play
+    // position goes to the clicked time.
+    if (!std::exchange(FDragging, false)) {
+        if (TimelineLoaded())
+            TimelineSeek(PointerTimeAt(X, FZoomFactor, FDuration));
+        return;
+    }
+    FDragPointerView = ViewPointOf(X, Y);
+    const double t = HeldMarkerTime();
     // The list may have changed under the drag (a key deleted markers).
     if (index < FMarkers.size()) {
         if (MarkerExistsAt(FMarkers, t, index)) {
@@ -129,6 +168,5 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/
     }
     if (TimelineLoaded())
         TimelineSeek(t);
-    FDraggingMarkerIndex = -1;
     SetMarkersChanged(true);
 }

@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QList>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -211,4 +212,40 @@ void RenderTimeline(QPainter& p, const TimelineScene& s, qint64 originX, const Q
                                                          -1000, 1000000));
     p.fillRect(head - 1, 0, 3, s.height, TimelineColours::PlayHead);
     p.restore();
+}
+
+bool TimelineFontFits(const QFont& font) {
+    using namespace TimelineLayout;
+    const QFontMetrics fm(font);
+    int widest = 0;
+    // Digits need not share one width; "hh:nn:ss" is the widest label.
+    for (QChar digit = u'0'; digit <= u'9'; digit = QChar(digit.unicode() + 1)) {
+        const QString two(2, digit);
+        widest = std::max(widest, fm.horizontalAdvance(two + u':' + two + u':' + two));
+    }
+    return TextGap + widest + LabelRoom <= MinLabelDistance && fm.height() <= MarkerTextTop - LabelTop;
+}
+
+QFont FitTimelineFont(const QFont& base) {
+    using namespace TimelineLayout;
+    QList<QFont> faces{base};
+    QFont condensed = base;
+    condensed.setStretch(QFont::Condensed);
+    faces << condensed;
+    for (const char* family : {"DejaVu Sans Condensed", "Nimbus Sans Narrow", "Liberation Sans Narrow",
+                               "Arial Narrow", "Roboto Condensed", "Noto Sans Condensed"}) {
+        QFont narrow = base;
+        narrow.setFamilies({QString::fromLatin1(family)});
+        faces << narrow;
+    }
+    for (int pixels = DesignFontPixels; pixels >= SmallestFontPixels; --pixels) {
+        for (QFont face : faces) {
+            face.setPixelSize(pixels);
+            if (TimelineFontFits(face))
+                return face;
+        }
+    }
+    QFont smallest = base;
+    smallest.setPixelSize(SmallestFontPixels);
+    return smallest;
 }

@@ -30,6 +30,12 @@ inline constexpr int LabelTop = 16;
 inline constexpr int MarkerTextTop = 35;
 inline constexpr int TextGap = 2;            // text starts this far right of its line
 inline constexpr int MinLabelDistance = 60;  // between two scale labels, in pixels
+// Free pixels a scale label leaves before the next one may start.
+inline constexpr int LabelRoom = 8;
+// The picture's font is designed at this character height; smaller only
+// where the time texts would not fit.
+inline constexpr int DesignFontPixels = 17;
+inline constexpr int SmallestFontPixels = 10;
 // Below this zoom factor scale labels read "hh:nn:." instead of "hh:nn:ss".
 inline constexpr double ShortLabelFactor = 0.5;
 }  // namespace TimelineLayout
@@ -47,6 +53,16 @@ struct TimelineScene {
 
 // The text under a major tick at time t.
 QString ScaleLabelText(double seconds, double zoomFactor);
+
+// Whether a scale label in font fits the layout: the widest one (any digits)
+// leaves LabelRoom before the next label, and its line ends above the marker
+// times, so neither covers the other.
+bool TimelineFontFits(const QFont& font);
+// The picture's font, measured with the installed fonts' metrics: the largest
+// pixel size from DesignFontPixels down at which base's face fits, or else a
+// condensed or narrow face where one is installed; the smallest size of base
+// when nothing fits.
+QFont FitTimelineFont(const QFont& base);
 
 // Draws the part of the picture that falls into `exposed` (painter
 // coordinates). Draws nothing when the scene is not loaded.

@@ -35,7 +35,13 @@ QToolButton* makeFlatButton(QWidget* parent, const QString& caption, int width) 
     b->setFixedWidth(width);
     b->setFixedHeight(kBarHeight - 4);
     b->setFont(buttonFont());
-    b->setStyleSheet(QStringLiteral("QToolButton { color: white; }"));
+    // A style sheet that names only the text colour leaves the hover and
+    // pressed looks to the style, which paints them light under white text.
+    b->setStyleSheet(QStringLiteral(
+        "QToolButton { color: white; background: transparent; border: 1px solid transparent;"
+        " border-radius: 2px; }"
+        "QToolButton:hover { background: rgb(88, 88, 88); border-color: rgb(120, 120, 120); }"
+        "QToolButton:pressed { background: rgb(40, 40, 40); }"));
     return b;
 }
 

@@ -1,5 +1,7 @@
 #include "timeline/uTimeline.h"
 
+#include "timeline/TimelineRenderer.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,8 +20,7 @@ TimelinePaintBox::TimelinePaintBox(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     QFont pictureFont = font();
     pictureFont.setStyleHint(QFont::SansSerif);
-    pictureFont.setPixelSize(17);
-    setFont(pictureFont);
+    setFont(FitTimelineFont(pictureFont));
 }
 
 void TimelinePaintBox::setPictureWidth(qint64 width) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QTableView>
+#include <QHelpEvent>
 #include <QWheelEvent>
 #include <QToolButton>
 #include <QTest>
@@ -117,6 +118,35 @@ TEST_F(MainWindowTest, WheelStepsABandAndUpdatesItsHint) {
     EXPECT_TRUE(form->FormMouseWheel(-120, CentreOf(form->eq6)));
     EXPECT_TRUE(form->FormMouseWheel(-120, CentreOf(form->eq6)));
     EXPECT_EQ(form->eq6->toolTip(), "2000Hz -1db");
+}
+
+// The hint of a band, shown by a wheel turn or by hovering, covers no band
+// and takes no input, so the next notch over the next band reaches it.
+TEST_F(MainWindowTest, BandHintLeavesEveryBandFree) {
+    auto shownHint = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowType() == Qt::ToolTip)
+                return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+    for (bool hover : {false, true}) {
+        for (TQrGbar* bar : form->tbEQ) {
+            SCOPED_TRACE(testing::Message() << (hover ? "hover over " : "wheel over ")
+                                            << bar->objectName().toStdString());
+            if (hover) {
+                QHelpEvent tip(QEvent::ToolTip, QPoint(bar->width() / 2, bar->height() / 2), CentreOf(bar));
+                QApplication::sendEvent(bar, &tip);
+            } else {
+                ASSERT_TRUE(form->FormMouseWheel(120, CentreOf(bar)));
+            }
+            QWidget* hint = shownHint();
+            ASSERT_NE(hint, nullptr);
+            EXPECT_TRUE(hint->windowFlags().testFlag(Qt::WindowTransparentForInput));
+            for (TQrGbar* other : form->tbEQ)
+                EXPECT_FALSE(hint->frameGeometry().intersects(QRect(other->mapToGlobal(QPoint()), other->size())))
+                    << "covers " << other->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, WheelOverTheTimelineNeedsALoadedFile) {

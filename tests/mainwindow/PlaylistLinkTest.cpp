@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
@@ -57,6 +58,24 @@ protected:
 };
 
 }  // namespace
+
+// The playlist window's auto-stop box shows the main window's state from the
+// start, whatever it showed before, so its first click turns auto-stop off.
+TEST_F(PlaylistLink, AutoStopBoxStartsWithTheMainWindowsState) {
+    for (bool listBoxBefore : {false, true}) {
+        {
+            const QSignalBlocker quiet(list->cbAutoStop);
+            list->cbAutoStop->setChecked(listBoxBefore);
+        }
+        form.reset();
+        form = std::make_unique<TForm1>();
+        ASSERT_NE(form->AutoStop(), 0) << "auto-stop is on at start";
+        EXPECT_TRUE(list->cbAutoStop->isChecked()) << listBoxBefore;
+        list->cbAutoStop->click();
+        EXPECT_EQ(form->AutoStop(), 0) << listBoxBefore;
+        EXPECT_FALSE(form->CheckBox1->isChecked()) << listBoxBefore;
+    }
+}
 
 TEST_F(PlaylistLink, PlaylistButtonAndLKeyShowTheWindow) {
     form->btnPlayList->click();

@@ -1,7 +1,10 @@
 #include "timeline/uEditor.h"
 
+#include "app/DarkLook.h"
+
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +51,27 @@ QString editWhileShown(const QString& description, std::function<void(TfrmEditMa
     EXPECT_TRUE(ran);
     EXPECT_TRUE(safety.isActive()) << "the dialog did not close by itself";
     return result;
+}
+
+// The white captions of the flat buttons stay readable with the pointer over
+// them: the background stays dark in the program's style.
+TEST(Editor, FlatButtonsStayDarkUnderThePointer) {
+    InstallHintStyle();
+    TfrmEditMarker* editor = frmEditMarker();
+    for (QToolButton* button : {editor->SpeedButton3, editor->SpeedButton4}) {
+        for (bool hovered : {false, true}) {
+            button->setAttribute(Qt::WA_UnderMouse, hovered);
+            const QImage image = button->grab().toImage();
+            // The band along the top edge, above the caption.
+            int sum = 0;
+            int count = 0;
+            for (int y = 2; y < 5; ++y)
+                for (int x = 3; x < image.width() - 3; ++x, ++count)
+                    sum += QColor(image.pixel(x, y)).lightness();
+            EXPECT_LT(sum / count, 110) << button->text().toStdString() << (hovered ? " hovered" : "");
+        }
+        button->setAttribute(Qt::WA_UnderMouse, false);
+    }
 }
 
 TEST(Editor, OkReturnsTheMemoText) {

@@ -32,6 +32,14 @@ public:
         if (load)
             loadSilence(60);
     }
+    // 320 pixels per second: the 60 s picture is far wider than the view.
+    void zoomToClosest() {
+        TForm1& f = form();
+        f.FZoomExponent = TimelineZoom::kMaxExponent;
+        f.FZoomFactor = 320.0;
+        f.MarkerClickToleranceSec = MarkerClickToleranceFor(320.0);
+        f.UpdateTimelineWidth();
+    }
 };
 
 void turnWheel(QWidget* over, int delta) {
@@ -108,16 +116,13 @@ TEST(MarkerInput, DragOnAScrolledTimelineMovesTheMarkerInPicturePixels) {
     ScriptedPrompts prompts;
     ShownMarkerWindow w;
     TForm1& f = w.form();
-    f.FZoomExponent = TimelineZoom::kMaxExponent;
-    f.FZoomFactor = 320.0;
-    f.MarkerClickToleranceSec = MarkerClickToleranceFor(320.0);
-    f.UpdateTimelineWidth();
+    w.zoomToClosest();
     f.ScrollBox1->setHorzPosition(16000);
     ASSERT_EQ(f.ScrollBox1->horzPosition(), 16000);
     w.setMarkers({5.0, 16100 / 320.0});  // the second one 100 pixels into the view
 
     QWidget* strip = f.PaintBox1;
-    QTest::mousePress(strip, Qt::LeftButton, Qt::NoModifier, QPoint(101, 30));
+    QTest::mousePress(strip, Qt::LeftButton, Qt::NoModifier, QPoint(100, 30));
     ASSERT_EQ(f.FDraggingMarkerIndex, 1);
     QTest::mouseMove(strip, QPoint(200, 30));
     QTest::mouseMove(strip, QPoint(420, 30));
@@ -134,6 +139,60 @@ TEST(MarkerInput, DragOnAScrolledTimelineMovesTheMarkerInPicturePixels) {
     QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint(420, 30));
     EXPECT_EQ(f.FDraggingMarkerIndex, -1);
     EXPECT_EQ(w.markerTimes(), QList<double>({5.0, 16420 / 320.0}));
+}
+
+// A held marker moves only once the pointer has travelled the desktop's drag
+// distance, and then by the pointer's displacement over the picture, also
+// when auto-scroll moves the view under a still pointer. A click on a marker
+// leaves it where it was and seeks to the clicked time.
+TEST(MarkerInput, HeldMarkerMovesByThePointersDisplacementOnly) {
+    const int drag = QApplication::startDragDistance();
+    struct Row {
+        const char* name;
+        int moveBy;      // pointer movement in view pixels, after the press
+        int scrollBy;    // view scrolled under the still pointer, then
+        double expected; // the marker's time after the release
+        double seekTo;   // the play position after the release
+    };
+    // 320 px/s; the marker at 50 s lies 3 pixels left of the press.
+    const double press = 50.0 + 3 / 320.0;
+    const Row rows[] = {
+        {"click in place", 0, 0, 50.0, press},
+        {"jitter below the drag distance", drag - 1, 0, 50.0, press + (drag - 1) / 320.0},
+        {"drag keeps the offset", drag + 40, 0, 50.0 + (drag + 40) / 320.0, 50.0 + (drag + 40) / 320.0},
+        {"view scrolls under a dragged marker", drag, 200, 50.0 + (drag + 200) / 320.0,
+         50.0 + (drag + 200) / 320.0},
+        {"view scrolls under a held, unmoved marker", 0, 200, 50.0, press + 200 / 320.0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrompts prompts;
+        ShownMarkerWindow w;
+        TForm1& f = w.form();
+        w.zoomToClosest();
+        f.ScrollBox1->setHorzPosition(16000 - 100);
+        w.setMarkers({10.0, 50.0});  // 50 s is 100 pixels into the view
+        f.SetMarkersChanged(false);
+
+        QWidget* strip = f.PaintBox1;
+        const QPoint at(103, 30);
+        QTest::mousePress(strip, Qt::LeftButton, Qt::NoModifier, at);
+        ASSERT_EQ(f.FDraggingMarkerIndex, 1);
+        const QPoint to = at + QPoint(row.moveBy, 0);
+        // In small steps, as a hand moves the mouse.
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(strip, at + QPoint(row.moveBy * step / 4, 0));
+        f.ScrollBox1->setHorzPosition(f.ScrollBox1->horzPosition() + row.scrollBy);
+        EXPECT_NEAR(f.FMarkers[1].Time, row.expected, 1e-9) << "before the release";
+        QTest::mouseRelease(strip, Qt::LeftButton, Qt::NoModifier, to);
+
+        EXPECT_EQ(f.FDraggingMarkerIndex, -1);
+        const QList<double> times = w.markerTimes();
+        ASSERT_EQ(times.size(), 2);
+        EXPECT_NEAR(times[1], row.expected, 1e-9);
+        EXPECT_NEAR(w.position(), row.seekTo, 0.002);
+        EXPECT_EQ(f.MarkersChanged(), row.expected != 50.0);
+    }
 }
 
 TEST(MarkerInput, WheelOverTheTimelineUnchecksAutoScroll) {

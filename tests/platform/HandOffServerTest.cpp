@@ -11,14 +11,20 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QDir>
+#include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -249,4 +255,96 @@ TEST(HandOffServer, AnotherUsersMessageIsRefused) {
 TEST(HandOffServer, NoPlayerMeansTheMessengerGivesUp) {
     QTemporaryDir folder;
     EXPECT_FALSE(SendHandOff(HandOffServer::socketPath(folder.path()), "/a.mp3"));
+}
+
+// While the receiver of one hand-off waits in a modal dialog (a nested event
+// loop), senders die, empty and junk connections come and go, later hand-offs
+// arrive or the server closes. Whatever the order, the player survives, takes
+// the hand-offs one at a time in their order and answers every sender still
+// waiting.
+TEST(HandOffServer, EventsDuringAReceiversDialogLeaveTheServerSound) {
+    enum class Step { KillFirst, EmptyConnection, JunkBytes, SecondSends, KillSecond, ThirdSends, CloseServer };
+    struct Row {
+        const char* name;
+        std::vector<Step> duringFirstDialog;
+        QStringList handled;
+        bool firstAnswered, secondAnswered;
+    };
+    using S = Step;
+    const Row rows[] = {
+        {"first sender killed, then an empty connection", {S::KillFirst, S::EmptyConnection},
+         {"/first"}, false, false},
+        {"junk bytes, then the first sender killed", {S::JunkBytes, S::KillFirst}, {"/first"}, false, false},
+        {"a second hand-off waits for the first", {S::SecondSends}, {"/first", "/second"}, true, true},
+        {"both senders killed while the first dialog is open",
+         {S::SecondSends, S::KillFirst, S::KillSecond, S::EmptyConnection}, {"/first", "/second"}, false, false},
+        {"second killed, first still waiting", {S::SecondSends, S::KillSecond, S::JunkBytes},
+         {"/first", "/second"}, true, false},
+        {"two more hand-offs keep their order", {S::SecondSends, S::ThirdSends, S::KillFirst},
+         {"/first", "/second", "/third"}, false, true},
+        {"server closed under the dialog", {S::SecondSends, S::CloseServer}, {"/first"}, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir folder;
+        InstanceLock lock(folder.path());
+        ASSERT_EQ(lock.acquire(), InstanceLock::Result::Acquired);
+        const QString socketPath = HandOffServer::socketPath(folder.path());
+        std::vector<std::unique_ptr<QLocalSocket>> sockets;
+        auto open = [&](const QByteArray& bytes) {
+            sockets.push_back(std::make_unique<QLocalSocket>());
+            QLocalSocket* s = sockets.back().get();
+            s->connectToServer(socketPath);
+            EXPECT_TRUE(s->waitForConnected(2000));
+            s->write(bytes);
+            s->flush();
+            return s;
+        };
+        QLocalSocket* first = nullptr;
+        QLocalSocket* second = nullptr;
+        QStringList handled;
+        std::unique_ptr<HandOffServer> server;
+        auto run = [&](Step step) {
+            switch (step) {
+            case S::KillFirst: first->abort(); break;
+            case S::KillSecond: second->abort(); break;
+            case S::EmptyConnection: open({})->abort(); break;
+            case S::JunkBytes: open("\x01\x02junk")->disconnectFromServer(); break;
+            case S::SecondSends: second = open(HandOffRecord::build("/second")); break;
+            case S::ThirdSends: open(HandOffRecord::build("/third")); break;
+            case S::CloseServer: server->close(); break;
+            }
+            QTest::qWait(30);
+        };
+        int depth = 0;    // receivers running, one inside another's dialog
+        int deepest = 0;
+        server = std::make_unique<HandOffServer>([&](const QString& path) {
+            deepest = std::max(deepest, ++depth);
+            handled << path;
+            QEventLoop dialog;  // what a modal dialog runs until the user closes it
+            QTimer::singleShot(0, &dialog, [&] {
+                if (path == "/first")
+                    for (Step step : row.duringFirstDialog)
+                        run(step);
+                dialog.quit();
+            });
+            dialog.exec();
+            --depth;
+        });
+        ASSERT_TRUE(server->listen(lock));
+        first = open(HandOffRecord::build("/first"));
+        QTRY_COMPARE_WITH_TIMEOUT(handled, row.handled, 5000);
+        QTest::qWait(50);
+        EXPECT_EQ(handled, row.handled);
+        EXPECT_EQ(deepest, 1) << "a hand-off was handled inside another one's dialog";
+        for (auto [socket, answered] : {std::pair{first, row.firstAnswered}, std::pair{second, row.secondAnswered}})
+            if (socket)
+                EXPECT_EQ(socket->readAll(), answered ? QByteArray(1, '\0') : QByteArray());
+        if (server->isListening()) {
+            RawClient after;
+            ASSERT_TRUE(after.send(socketPath, HandOffRecord::build("/after")));
+            EXPECT_EQ(after.answer.size(), 1);
+            EXPECT_EQ(handled.last(), "/after");
+        }
+    }
 }

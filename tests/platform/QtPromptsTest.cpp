@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 TEST(QtPrompts, MessageBoxIsCentredOnTheScreenAlsoWithALongText) {
     // A text long enough to be wrapped: the box knows its size only once shown.
@@ -31,6 +32,49 @@ TEST(QtPrompts, MessageBoxIsCentredOnTheScreenAlsoWithALongText) {
         const QPoint offset = shown.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         EXPECT_LE(offset.manhattanLength(), 8) << "box at " << shown.x() << "," << shown.y();
     }
+}
+
+// Messages of the start-up work wait for the main window and then appear,
+// in order, over it; questions cannot wait. Every box carries the program's
+// name.
+TEST(QtPrompts, HeldMessagesAppearOverTheShownWindow) {
+    QStringList shown;
+    QList<QPoint> offsets;
+    QWidget window;
+    window.setGeometry(40, 60, 500, 300);
+    // Answers whatever box is up, as a user would.
+    QTimer user;
+    user.setInterval(10);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shown << box->windowTitle() + ": " + box->text();
+        offsets << box->frameGeometry().center() - window.frameGeometry().center();
+        box->done(QMessageBox::Ok);
+    });
+    user.start();
+
+    QtPrompts prompts;
+    prompts.holdMessages();
+    EXPECT_EQ(prompts.ask(Prompts::Kind::Information, "Файл не найден: a.mp3", Prompts::Buttons::Ok),
+              Prompts::Answer::Ok);
+    prompts.error("second");
+    EXPECT_TRUE(shown.isEmpty()) << "held while the window is not shown";
+    EXPECT_TRUE(prompts.confirmOkCancel("asked at once"));
+    EXPECT_EQ(shown, QStringList{"Velmo Player: asked at once"});
+
+    window.show();
+    prompts.showHeldMessages(&window);
+    EXPECT_EQ(shown, QStringList({"Velmo Player: asked at once", "Velmo Player: Файл не найден: a.mp3",
+                                  "Velmo Player: second"}));
+    ASSERT_EQ(offsets.size(), 3);
+    for (int i : {1, 2})
+        EXPECT_LE(offsets[i].manhattanLength(), 8) << "box " << i << " off the window's centre";
+
+    // The hold is over: a later message appears at once.
+    prompts.message("later");
+    EXPECT_EQ(shown.last(), "Velmo Player: later");
 }
 
 TEST(QtPrompts, SaveDialogOffersAProposedNameInAMissingFolderInTheNearestFolder) {

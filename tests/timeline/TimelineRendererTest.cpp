@@ -72,6 +72,50 @@ bool anyReddishIn(const QImage& image, QRect box) {
     return false;
 }
 
+bool isGreenish(QColor c) { return c.green() > c.red() + 40 && c.green() > c.blue() + 40; }
+
+// The font chosen at start keeps every scale label clear of the next one and
+// of the marker times below it, at the fitted zoom of short and long tracks
+// and at the closest zoom.
+TEST(TimelineRenderer, FittedFontKeepsTheLabelsApart) {
+    using namespace TimelineLayout;
+    QFont desktop;
+    desktop.setStyleHint(QFont::SansSerif);
+    const QFont font = FitTimelineFont(desktop);
+    ASSERT_TRUE(TimelineFontFits(font)) << font.family().toStdString() << " " << font.pixelSize();
+    constexpr int kView = 1100;
+    for (double duration : {5.0, 25 * 60.0, 3600.0, 25 * 3600.0}) {
+        for (double factor : {FitZoomFactor(kView, duration), 320.0}) {
+            SCOPED_TRACE(testing::Message() << duration << " s at " << factor << " px/s");
+            Picture picture(factor, duration, 0.0);
+            picture.scene.font = font;
+            const QImage image = picture.render(0, kView);
+            // Inked columns of the label band, joined across the small gaps
+            // between the glyphs of one label.
+            QList<std::pair<int, int>> labels;  // first and last column
+            int labelBottom = 0;
+            for (int x = 0; x < kView; ++x) {
+                bool inked = false;
+                for (int y = LabelTop - 1; y < kHeight; ++y)
+                    if (isGreenish(at(image, x, y))) {
+                        inked = true;
+                        labelBottom = std::max(labelBottom, y);
+                    }
+                if (!inked)
+                    continue;
+                if (!labels.isEmpty() && x - labels.last().second <= LabelRoom / 2)
+                    labels.last().second = x;
+                else
+                    labels.append({x, x});
+            }
+            ASSERT_FALSE(labels.isEmpty());
+            for (auto [first, last] : labels)
+                EXPECT_LE(last - first + 1, MinLabelDistance - TextGap - LabelRoom) << "label at " << first;
+            EXPECT_LT(labelBottom, MarkerTextTop) << "scale labels reach into the marker times";
+        }
+    }
+}
+
 TEST(TimelineRenderer, NothingLoadedDrawsNothing) {
     Picture picture(10.0, 60.0, 0.0);
     picture.scene.loaded = false;
