@@ -2,6 +2,7 @@
 // start becomes the player, a later start hands its file argument to the
 // running player and exits.
 
+#include "app/MarkerCli.h"
 #include "app/uIniWindows.h"
 #include "controls/uAbout.h"
 #include "controls/uMessage.h"
@@ -99,13 +100,16 @@ int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Marker commands run on their own: no window, no hand-off.
+    if (const std::optional<int> status = RunMarkerCommandLine(argc, argv))
+        return *status;
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QFile::decodeName(argv[i]);
     const CommandLine commandLine = ParseCommandLine(args);
     switch (commandLine.action) {
     case CommandLine::Action::Help:
-        std::fputs(HelpText().toLocal8Bit().constData(), stdout);
+        std::fputs(HelpText(QString::fromUtf8(kMarkerCommandsUsage)).toLocal8Bit().constData(), stdout);
         return 0;
     case CommandLine::Action::Version:
         std::fputs(VersionText().toLocal8Bit().constData(), stdout);

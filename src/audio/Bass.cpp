@@ -494,6 +494,20 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     return ok(DWORD(QWORD(got) * bytesPerFrame(*s)));
 }
 
+// --- chapters -----------------------------------------------------------------------
+
+DWORD BASS_ChannelGetChapters(DWORD handle, BASS_CHAPTER* chapters, DWORD max) {
+    auto s = findStream(handle);
+    if (!s)
+        return fail<DWORD>(BASS_ERROR_HANDLE, DWORD(-1));
+    if (!chapters && max > 0)
+        return fail<DWORD>(BASS_ERROR_ILLPARAM, DWORD(-1));
+    const auto& found = s->chapters();
+    for (size_t i = 0; i < found.size() && i < max; ++i)
+        chapters[i] = BASS_CHAPTER{found[i].start, found[i].title.c_str()};
+    return ok(DWORD(found.size()));
+}
+
 // --- effects ------------------------------------------------------------------------
 
 HFX BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) {

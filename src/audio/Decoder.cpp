@@ -129,6 +129,7 @@ bool Decoder::openInput(const std::string& path, int* error) {
         return false;
     if (ffmpeg().avformat_find_stream_info(m_format, nullptr) < 0)
         return false;
+    m_chapters = chaptersOf(m_format);
     m_opening = false;
     const AVCodec* codec = nullptr;
     m_streamIndex = ffmpeg().av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);

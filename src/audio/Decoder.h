@@ -4,6 +4,8 @@
 //
 // Not thread-safe: one thread at a time (the stream serialises access).
 
+#include "audio/FileChapters.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -52,6 +54,8 @@ public:
     bool seek(int64_t frame);
     // Index of the next frame read returns.
     int64_t position() const { return m_position; }
+    // The chapters the file carries, read on open; fixed for the decoder's life.
+    const std::vector<FileChapter>& chapters() const { return m_chapters; }
 
 private:
     Decoder() = default;
@@ -91,6 +95,7 @@ private:
     std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted
     int64_t m_position = 0;
     std::vector<float> m_pending;     // decoded frames not yet read
+    std::vector<FileChapter> m_chapters;
     int m_pendingFrames = 0;
     int m_pendingOffset = 0;
 };

@@ -18,6 +18,7 @@ namespace velmo::audio {
 #define VELMO_FFMPEG_FUNCTIONS(X)                                                                  \
     X(av_channel_layout_default)                                                                   \
     X(av_dict_free)                                                                                \
+    X(av_dict_get)                                                                                 \
     X(av_dict_set)                                                                                 \
     X(av_find_best_stream)                                                                         \
     X(av_frame_alloc)                                                                              \

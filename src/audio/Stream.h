@@ -47,6 +47,7 @@ public:
     DWORD flags() const { return m_flags; }
     bool eightBit() const { return m_decoder->eightBit(); }
     int64_t lengthFrames() const { return m_decoder->length(); }
+    const std::vector<FileChapter>& chapters() const { return m_decoder->chapters(); }
 
     // --- GUI thread -------------------------------------------------------
     void play(bool restart);

@@ -153,3 +153,16 @@ BOOL BASS_FXSetParameters(HFX handle, const void* params);
 BOOL BASS_FXGetParameters(HFX handle, void* params);
 // 0x0204xxxx: the effects' interface version.
 DWORD BASS_FX_GetVersion();
+
+// --- chapters ------------------------------------------------------------------
+struct BASS_CHAPTER {
+    double start;       // seconds from the start of the file
+    const char* title;  // UTF-8, "" when the chapter has none
+};
+
+// The chapters the stream's file carries (MP4 chapters, ID3v2 CHAP frames,
+// CHAPTERxx comments of Ogg and FLAC), read when the stream was created, in
+// the file's order. Copies the first `max` of them into `chapters` (null is
+// fine with max 0) and returns how many the file has; (DWORD)-1 for a bad
+// handle. The titles stay valid until the stream is freed.
+DWORD BASS_ChannelGetChapters(DWORD handle, BASS_CHAPTER* chapters, DWORD max);

@@ -11,6 +11,7 @@
 //   MainMarkerFile.cpp       the markers' changed state and their file
 //   MainMarkersCommands.cpp  marker commands
 //   MainMarkersList.cpp      the marker list
+//   MainMarkerExchange.cpp   marker export and import, chapters of the file
 //   MainKeys.cpp             keyboard and wheel
 //   MainPlaylist.cpp         the playlist window's link to this window
 // The sections below follow the same concerns.
@@ -348,6 +349,15 @@ public:
     QAction* miDelete = nullptr;
     QAction* N3 = nullptr;
     QAction* miClearMarkersList = nullptr;
+
+    // ---- marker export and import, chapters of the file (MainMarkerExchange.cpp)
+    // Adds a separator, "Export Markers..." and "Import Markers..." to menu.
+    void AddMarkerExchangeItems(QMenu* menu);
+    void miExportMarkersClick();  // save dialog; the file type names the format
+    void miImportMarkersClick();  // open dialog; merged into the list, NOT SAVED
+    // A file without a marker file shows the chapters it carries as its
+    // markers, SAVED.
+    void LoadChapterMarkers();
 
     // ---- keyboard and wheel ------------------------------------------------------
     // Virtual key codes of the shortcuts.

@@ -58,7 +58,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
     return result;
 }
 
-QString HelpText() {
+QString HelpText(const QString& moreOptions) {
     QString text = QStringLiteral(
                        "Usage: %1 [OPTION]... [--] [FILE]\n"
                        "Play FILE, an audio file, with its markers on a zoomable timeline.\n"
@@ -68,6 +68,7 @@ QString HelpText() {
         text += QStringLiteral("  %1, %2\n      %3\n")
                     .arg(QLatin1String(option.shortName), QLatin1String(option.longName),
                          QLatin1String(option.help));
+    text += moreOptions;
     text += QStringLiteral("  --\n      end of options: the next argument is FILE even if it starts with '-'\n\n"
                            "See %1(1) for the files, keys and environment variables.\n")
                 .arg(ProgramName);

@@ -28,8 +28,9 @@ inline constexpr int ErrorExitStatus = 2;
 // a selection of files.
 CommandLine ParseCommandLine(const QStringList& args);
 
-// "Usage: ..." with one line per option, ending in a newline.
-QString HelpText();
+// "Usage: ..." with one line per option, ending in a newline. `moreOptions`
+// (lines already indented) describes options handled before this parser.
+QString HelpText(const QString& moreOptions = {});
 
 // "velmoplayer 1.0.0" and the licence, ending in a newline.
 QString VersionText();

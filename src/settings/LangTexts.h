@@ -1,8 +1,9 @@
 #pragma once
-// The 113 texts of the language file "VelmoPlayer.lang": hints, captions and
+// The texts of the language file "VelmoPlayer.lang": hints, captions and
 // the main window's messages. Each is a global text named by its key, holding
 // its English default until the language file replaces it. The list below is
-// also the file's layout: six sections, keys in the order they are written.
+// also the file's layout: six sections of 113 keys, then the sections of
+// texts added since, keys in the order they are written.
 // Spellings are the program's own and stay as they are ("Open FIle...",
 // "Assosiate", "Markler" with a Cyrillic a, double blanks).
 //
@@ -134,6 +135,20 @@
     X(popup_menu, miDeleteLine_caption, u"Delete Line") \
     X(popup_menu, miClear_caption, u"Clear List") \
     X(popup_menu, miBrows_caption, u"Browse File Location Folder...") \
+    /* [marker_exchange]: texts added after the described ones */ \
+    X(marker_exchange, miExportMarkers_caption, u"Export Markers...") \
+    X(marker_exchange, miImportMarkers_caption, u"Import Markers...") \
+    X(marker_exchange, Form1_ExportMarkers_title, u"Export Markers") \
+    X(marker_exchange, Form1_ImportMarkers_title, u"Import Markers") \
+    X(marker_exchange, Form1_AudacityLabels_filter, u"Audacity label track") \
+    X(marker_exchange, Form1_CueSheet_filter, u"CUE sheet, times rounded to 1/75 s") \
+    X(marker_exchange, Form1_FfMetadata_filter, u"FFmpeg metadata chapters") \
+    X(marker_exchange, Form1_PodcastJson_filter, u"Podcast chapters (JSON)") \
+    X(marker_exchange, Form1_Timestamps_filter, u"Timestamp lines for video descriptions") \
+    X(marker_exchange, Form1_AllMarkerFiles_filter, u"All marker files") \
+    X(marker_exchange, Form1_AllFiles_filter, u"All files") \
+    X(marker_exchange, Form1_NoMarkersToExport_msg, u"There are no markers to export.") \
+    X(marker_exchange, Form1_MarkersImported_msg, u"Markers imported: %1. Left out because a marker is already at that time: %2.") \
     /* end */
 
 namespace uLang {
