@@ -60,6 +60,14 @@ private:
     // frame indexes for exact seeking.
     bool runCountingPrescan();
     bool rewind();
+    // After a seek: the decoder forgets its history and input starts over.
+    void restartDecoding();
+    // Closes and opens the file again, at its start.
+    bool reopen();
+    bool isOgg() const;
+    // Gives an Ogg packet about to be decoded the timestamp it had when
+    // read from the start.
+    void relabelOggPacket();
     // Decodes the next frame into m_frame; false at the end.
     bool decodeFrame();
     // Copies m_frame into m_pending as interleaved floats.
@@ -86,6 +94,26 @@ private:
 
     int64_t m_originPts = INT64_MIN;  // pts of the first frame decoded from the start
     bool m_coarseTime = false;        // timestamps coarser than one sample
+    // An Ogg packet: the position of the page it starts on and its place
+    // among the packets starting there.
+    struct OggPacketKey {
+        int64_t pagePos = -1;
+        int ordinal = 0;
+        void advance(int64_t pos) {
+            ordinal = pos == pagePos ? ordinal + 1 : 0;
+            pagePos = pos;
+        }
+        auto operator<=>(const OggPacketKey&) const = default;
+    };
+    struct OggLabel {
+        OggPacketKey key;
+        int64_t pts;
+    };
+    std::string m_path;
+    bool m_chained = false;           // Ogg links, each with timestamps from 0
+    std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
+    OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
+    int64_t m_oggEnd = INT64_MIN;     // timestamp after the last Ogg packet
     std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted
     int64_t m_position = 0;
     std::vector<float> m_pending;     // decoded frames not yet read
