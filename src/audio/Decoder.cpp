@@ -455,6 +455,21 @@ int Decoder::read(float* dst, int maxFrames) {
 }
 
 bool Decoder::seek(int64_t target) {
+    const int64_t before = m_position;
+    if (seekTo(target))
+        return true;
+    // A failed seek leaves the demuxer and the decoder anywhere in between:
+    // go back to where the read was, so that the position and what plays
+    // next agree. When even that fails nothing more plays from here.
+    if (!seekTo(before)) {
+        m_inputDone = m_ended = true;
+        m_pendingFrames = m_pendingOffset = 0;
+        m_position = before;
+    }
+    return false;
+}
+
+bool Decoder::seekTo(int64_t target) {
     if (target < 0)
         target = 0;
     const AVStream* stream = m_format->streams[m_streamIndex];

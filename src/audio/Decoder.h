@@ -44,7 +44,9 @@ public:
     int read(float* dst, int maxFrames);
     // Moves so that the next frame read is `frame` (counted from the first
     // frame a decode from the start yields). Past the end: the next read
-    // returns 0. Returns false only when the file cannot be repositioned.
+    // returns 0. Returns false only when the file cannot be repositioned;
+    // the next read then goes on from the old position (or, when even that
+    // cannot be found again, returns 0 there).
     // Sample exact for every file opened with a prescan; without one, Ogg
     // and ASF timestamps may place a seek a few hundred frames off.
     bool seek(int64_t frame);
@@ -55,6 +57,7 @@ private:
     Decoder() = default;
     bool openInput(const std::string& path, int* error);
     bool runPrescan();
+    bool seekTo(int64_t frame);
     // Prescan for files whose timestamps cannot name single samples (ASF's
     // milliseconds): counts decoded frames and maps their timestamps to
     // frame indexes for exact seeking.
