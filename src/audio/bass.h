@@ -124,8 +124,8 @@ QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);     // the frame being 
 // With BASS_STREAM_PRESCAN sample exact: the frames after the new position
 // are those a decode from the start gives there, in every format, with one
 // bound: AAC bands coded as noise (perceptual noise substitution) are new
-// random noise of the same level after a seek, as no decoder can repeat the
-// noise of a decode from the start. Chained Ogg is decoded from its start
+// random noise after a seek (the level of any 512 frames within 0.5 dB),
+// as no decoder can repeat the noise of a decode from the start. Chained Ogg is decoded from its start
 // up to the position (its timestamps start over in every link). A failed
 // seek (FALSE) keeps the old position and what plays from it.
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode);
