@@ -150,6 +150,14 @@ TEST_P(Corpus, LengthDecodeAndSeeksMatchFfmpeg) {
                                       : -1;
     BASS_StreamFree(h);
 
+    // Without a prescan the decode is as complete, and once its end has been
+    // read the length is exact too.
+    const HSTREAM plain = open(path, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    ASSERT_NE(plain, 0u);
+    const int64_t decodedPlain = int64_t(decodeRest(plain).size() / chans);
+    const int64_t lengthPlain = int64_t(bytesToFrames(plain, BASS_ChannelGetLength(plain, BASS_POS_BYTE)));
+    BASS_StreamFree(plain);
+
     std::printf("%-28s frames %7lld  length %+6lld  decoded %+6lld  decode error %.2g  seek error %.2g%s (at %lld)  "
                 "rest after seek %+lld\n",
                 file.name, (long long)frames, (long long)(length - frames), (long long)(decoded - frames), wholeError,
@@ -159,6 +167,8 @@ TEST_P(Corpus, LengthDecodeAndSeeksMatchFfmpeg) {
     EXPECT_LE(wholeError, file.tolerance);
     EXPECT_LE(seekError, file.noiseBands ? float(kNoiseLevelDb) : file.tolerance) << "worst at frame " << worstTarget;
     EXPECT_EQ(restAfterSeek, frames - nearEnd);
+    EXPECT_EQ(decodedPlain, frames);
+    EXPECT_EQ(lengthPlain, frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealEncoders, Corpus, ::testing::ValuesIn(kCorpus), [](const auto& info) {
