@@ -244,8 +244,9 @@ bool Decoder::runPrescan() {
                 firstDuration = std::max<int64_t>(0, packetDuration);
             size_t size = 0;
             const uint8_t* skip = ffmpeg().av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            // Ogg already cuts the last packet's duration by the end padding.
             if (skip && size >= 8)
-                trimmed += int64_t(AV_RL32(skip)) + int64_t(AV_RL32(skip + 4));
+                trimmed += int64_t(AV_RL32(skip)) + (ogg ? 0 : int64_t(AV_RL32(skip + 4)));
             // Ogg packet durations are guesses (Vorbis block-size switches
             // make them short by seconds); the granule positions behind the
             // timestamps are exact. Chained Ogg starts them over in every link.
@@ -329,8 +330,15 @@ bool Decoder::reopen() {
     ffmpeg().avformat_close_input(&m_format);
     const int64_t length = m_length;
     int error = BASS_OK;
-    if (!openInput(m_path, &error))
+    if (!openInput(m_path, &error)) {
+        // Gone or changed: nothing more decodes until a reopen succeeds.
+        ffmpeg().av_packet_free(&m_packet);
+        ffmpeg().av_frame_free(&m_frame);
+        ffmpeg().avcodec_free_context(&m_codec);
+        ffmpeg().avformat_close_input(&m_format);
+        m_inputDone = m_ended = true;
         return false;
+    }
     m_length = length;
     m_inputDone = m_ended = false;
     m_pendingFrames = m_pendingOffset = 0;
@@ -338,7 +346,7 @@ bool Decoder::reopen() {
 }
 
 bool Decoder::decodeFrame() {
-    if (m_ended)
+    if (m_ended || !m_format)
         return false;
     for (;;) {
         const int received = ffmpeg().avcodec_receive_frame(m_codec, m_frame);
@@ -470,6 +478,8 @@ bool Decoder::seek(int64_t target) {
 }
 
 bool Decoder::seekTo(int64_t target) {
+    if (!m_format && !reopen())
+        return false;
     if (target < 0)
         target = 0;
     const AVStream* stream = m_format->streams[m_streamIndex];
