@@ -112,7 +112,7 @@ int Decoder::interruptOpening(void* decoder) {
     return d->m_opening && d->m_format->pb && d->m_format->pb->bytes_read > OpenReadLimit;
 }
 
-bool Decoder::openInput(const std::string& path, int* error) {
+bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
     if (!fileReadable(path)) {
         *error = BASS_ERROR_FILEOPEN;
         return false;
@@ -123,7 +123,9 @@ bool Decoder::openInput(const std::string& path, int* error) {
         *error = BASS_ERROR_MEM;
         return false;
     }
-    m_format->interrupt_callback = {&Decoder::interruptOpening, this};
+    // FFmpeg copies the callback into the file it opens: it must name the
+    // decoder that keeps the file.
+    m_format->interrupt_callback = {&Decoder::interruptOpening, owner ? owner : this};
     m_opening = true;
     AVDictionary* options = nullptr;
     ffmpeg().av_dict_set(&options, "protocol_whitelist", "file", 0);
@@ -298,6 +300,7 @@ bool Decoder::rewind() {
     // link, whose timestamps also begin at 0: open the file afresh instead.
     if (m_chained)
         return reopen();
+    m_disturbed = true;
     const AVStream* stream = m_format->streams[m_streamIndex];
     const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     // Aim a second before the start: packets that only prime the decoder
@@ -324,29 +327,27 @@ void Decoder::restartDecoding() {
 }
 
 bool Decoder::reopen() {
-    ffmpeg().av_packet_free(&m_packet);
-    ffmpeg().av_frame_free(&m_frame);
-    ffmpeg().avcodec_free_context(&m_codec);
-    ffmpeg().avformat_close_input(&m_format);
-    const int64_t length = m_length;
+    // The file is opened beside the current state, which is replaced only
+    // once the new one stands: a file that is gone leaves the read where it
+    // was.
+    Decoder fresh;
     int error = BASS_OK;
-    if (!openInput(m_path, &error)) {
-        // Gone or changed: nothing more decodes until a reopen succeeds.
-        ffmpeg().av_packet_free(&m_packet);
-        ffmpeg().av_frame_free(&m_frame);
-        ffmpeg().avcodec_free_context(&m_codec);
-        ffmpeg().avformat_close_input(&m_format);
-        m_inputDone = m_ended = true;
+    // The file was read once already: its open is not limited again (this
+    // decoder is not opening, so the callback lets it read).
+    if (!fresh.openInput(m_path, &error, this))
         return false;
-    }
-    m_length = length;
+    std::swap(m_format, fresh.m_format);
+    std::swap(m_codec, fresh.m_codec);
+    std::swap(m_frame, fresh.m_frame);
+    std::swap(m_packet, fresh.m_packet);
     m_inputDone = m_ended = false;
     m_pendingFrames = m_pendingOffset = 0;
+    m_disturbed = true;
     return true;
 }
 
 bool Decoder::decodeFrame() {
-    if (m_ended || !m_format)
+    if (m_ended)
         return false;
     for (;;) {
         const int received = ffmpeg().avcodec_receive_frame(m_codec, m_frame);
@@ -464,8 +465,11 @@ int Decoder::read(float* dst, int maxFrames) {
 
 bool Decoder::seek(int64_t target) {
     const int64_t before = m_position;
+    m_disturbed = false;
     if (seekTo(target))
         return true;
+    if (!m_disturbed)
+        return false;  // nothing moved: the read goes on where it was
     // A failed seek leaves the demuxer and the decoder anywhere in between:
     // go back to where the read was, so that the position and what plays
     // next agree. When even that fails nothing more plays from here.
@@ -478,8 +482,6 @@ bool Decoder::seek(int64_t target) {
 }
 
 bool Decoder::seekTo(int64_t target) {
-    if (!m_format && !reopen())
-        return false;
     if (target < 0)
         target = 0;
     const AVStream* stream = m_format->streams[m_streamIndex];
@@ -494,6 +496,7 @@ bool Decoder::seekTo(int64_t target) {
             moved = rewind();
         } else {
             const int64_t ts = m_originPts + ffmpeg().av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
+            m_disturbed = true;
             moved = ffmpeg().av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
                     ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
             if (moved)

@@ -55,7 +55,8 @@ public:
 
 private:
     Decoder() = default;
-    bool openInput(const std::string& path, int* error);
+    // `owner`: the decoder FFmpeg's interrupt callback asks (this one when null).
+    bool openInput(const std::string& path, int* error, Decoder* owner = nullptr);
     bool runPrescan();
     bool seekTo(int64_t frame);
     // Prescan for files whose timestamps cannot name single samples (ASF's
@@ -65,7 +66,8 @@ private:
     bool rewind();
     // After a seek: the decoder forgets its history and input starts over.
     void restartDecoding();
-    // Closes and opens the file again, at its start.
+    // Opens the file again, at its start; false (and nothing changed) when
+    // it cannot be opened.
     bool reopen();
     bool isOgg() const;
     // Gives an Ogg packet about to be decoded the timestamp it had when
@@ -113,6 +115,7 @@ private:
         int64_t pts;
     };
     std::string m_path;
+    bool m_disturbed = false;         // a seek has moved the demuxer or the decoder
     bool m_chained = false;           // Ogg links, each with timestamps from 0
     std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
     OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
