@@ -197,7 +197,10 @@ public:
     int64_t next(const AVPacket& packet) {
         const int frames = m_vorbis ? ffmpeg().av_vorbis_parse_frame(m_vorbis, packet.data, packet.size) : -1;
         if (frames < 0 || m_next == AV_NOPTS_VALUE) {
-            m_next = packet.pts;  // no parser, or the parser lost count: the demuxer's word
+            // No parser, or the parser lost count: the demuxer's word.
+            m_next = packet.pts;
+            if (packet.pts == AV_NOPTS_VALUE)
+                return AV_NOPTS_VALUE;
             if (frames < 0)
                 m_next += std::max<int64_t>(0, packet.duration);
             else
@@ -252,11 +255,15 @@ bool Decoder::runPrescan() {
             // Ogg packet durations are guesses (Vorbis block-size switches
             // make them short by seconds); the granule positions behind the
             // timestamps are exact. Chained Ogg starts them over in every link.
+            if (ogg) {
+                key.advance(m_packet->pos);
+                const int64_t label = labels.next(*m_packet);
+                if (label != AV_NOPTS_VALUE && m_packet->pos >= 0)
+                    m_oggLabels.push_back({key, label});
+            }
             if (ogg && m_packet->pts != AV_NOPTS_VALUE) {
                 if (lastPts != AV_NOPTS_VALUE && m_packet->pts < lastPts)
                     m_chained = true;
-                key.advance(m_packet->pos);
-                m_oggLabels.push_back({key, labels.next(*m_packet)});
                 lastPts = m_packet->pts;
                 m_oggEnd = m_packet->pts + std::max<int64_t>(0, m_packet->duration);
             }
@@ -269,6 +276,10 @@ bool Decoder::runPrescan() {
         m_oggLabels.clear();
         return rewind() && runCountingPrescan();
     }
+    // Positions only grow in a file read once through; sorting keeps the
+    // lookup sound should a demuxer ever report them otherwise.
+    std::sort(m_oggLabels.begin(), m_oggLabels.end(),
+              [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
     if (firstPacketSilent && firstDuration > 0)
         duration -= firstDuration;
     if (complete || m_oggEnd != AV_NOPTS_VALUE) {
