@@ -8,6 +8,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/vorbis_parser.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
 #include <libswresample/swresample.h>
@@ -35,6 +36,9 @@ namespace velmo::audio {
     X(av_rescale_q)                                                                                \
     X(av_rescale_q_rnd)                                                                            \
     X(av_sample_fmt_is_planar)                                                                     \
+    X(av_vorbis_parse_frame)                                                                       \
+    X(av_vorbis_parse_free)                                                                        \
+    X(av_vorbis_parse_init)                                                                        \
     X(av_seek_frame)                                                                               \
     X(avcodec_alloc_context3)                                                                      \
     X(avcodec_flush_buffers)                                                                       \
