@@ -135,7 +135,9 @@ TEST(About, FactsShowTheVersionAndLicenceWithoutCoveringAnotherControl) {
     EXPECT_GE(facts.width(), w.lblFacts->sizeHint().width());
     EXPECT_GE(facts.height(), w.lblFacts->sizeHint().height());
     EXPECT_TRUE(w.rect().contains(facts));
-    for (QWidget* other : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (other != w.lblFacts)
+    for (QWidget* other : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != w.lblFacts) {
             EXPECT_FALSE(other->geometry().intersects(facts)) << other->objectName().toStdString();
+        }
+    }
 }
