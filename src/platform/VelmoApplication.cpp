@@ -6,6 +6,9 @@
 VelmoApplication::VelmoApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The title of every message box.
     setApplicationDisplayName(QStringLiteral("Velmo Player"));
+    // The pictures and the icon (resources/resources.qrc) live in this static
+    // library; nothing else would make the linker keep them.
+    Q_INIT_RESOURCE(resources);
 }
 
 bool VelmoApplication::notify(QObject* receiver, QEvent* event) {
