@@ -5,14 +5,13 @@
 include(GNUInstallDirs)
 
 set(VELMO_INSTALL_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources/install)
-set(VELMO_APPSTREAM_ID io.github.velmoplayer.VelmoPlayer)
 
 install(TARGETS velmoplayer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${VELMO_INSTALL_RESOURCES}/velmoplayer.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-install(FILES ${VELMO_INSTALL_RESOURCES}/${VELMO_APPSTREAM_ID}.metainfo.xml
+install(FILES ${VELMO_GENERATED_DIR}/${VELMO_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 install(FILES ${VELMO_INSTALL_RESOURCES}/velmoplayer.svg

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds VelmoPlayer into build/ (or $VELMO_BUILD_DIR).
+# Configures and builds VelmoPlayer into build/ (or $VELMO_BUILD_DIR), with
+# any further CMake options from $VELMO_CMAKE_ARGS.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELMO_BUILD_DIR:-$root/build}

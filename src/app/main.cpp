@@ -1,12 +1,15 @@
-// Program entry: the first start becomes the player, a later start hands its
-// file argument to the running player and exits.
+// Program entry: --help and --version answer and exit; otherwise the first
+// start becomes the player, a later start hands its file argument to the
+// running player and exits.
 
+#include "app/MarkerCli.h"
 #include "app/uIniWindows.h"
 #include "controls/uAbout.h"
 #include "controls/uMessage.h"
 #include "desktop/MprisService.h"
 #include "mainwindow/MprisMainWindow.h"
 #include "mainwindow/uMain.h"
+#include "platform/CommandLine.h"
 #include "platform/HandOffServer.h"
 #include "platform/InstanceLock.h"
 #include "platform/QtPrompts.h"
@@ -17,33 +20,38 @@
 #include "timeline/uEditor.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
 #include <optional>
 
 namespace {
 
-// Argument 1 as an absolute path, so the player that receives it (started
+// The file as an absolute path, so the player that receives it (started
 // from another folder) and the lists that keep it find the same file.
-QString FileArgument() {
-    const QString arg = QCoreApplication::arguments().value(1);
-    return arg.isEmpty() ? arg : QFileInfo(arg).absoluteFilePath();
+QString AbsoluteFile(const QString& path) {
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
-// A second start: hands argument 1, if any, to the running player and waits
+// Qt sees only the program's name (argc 1): the command line is ours, so a
+// file named like one of Qt's own options ("-style") is opened, not obeyed.
+int QtArgc = 1;
+
+// A second start: hands the file, if any, to the running player and waits
 // until the player has handled it. Shows nothing, whatever happens.
-int RunMessenger(int argc, char** argv) {
-    if (argc < 2)
+int RunMessenger(char** argv, const QString& file) {
+    if (file.isEmpty())
         return 0;
-    QCoreApplication app(argc, argv);
-    SendHandOff(FileArgument());
+    QCoreApplication app(QtArgc, argv);
+    SendHandOff(AbsoluteFile(file));
     return 0;
 }
 
-int RunPlayer(int argc, char** argv, InstanceLock& lock) {
-    VelmoApplication app(argc, argv);
+int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
+    VelmoApplication app(QtArgc, argv);
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("velmoplayer"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velmoplayer.png")));
@@ -64,7 +72,7 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
     frmEditMarker();
     BindSettingsToWindows(window, settingsWindow);
     LoadSettings();
-    window.SetCommandLineFile(FileArgument());
+    window.SetCommandLineFile(AbsoluteFile(file));
 
     HandOffServer handOff([&window](const QString& path) { window.WMCopyData(path); });
     if (lock.held())
@@ -92,10 +100,31 @@ int RunPlayer(int argc, char** argv, InstanceLock& lock) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Marker commands run on their own: no window, no hand-off.
+    if (const std::optional<int> status = RunMarkerCommandLine(argc, argv))
+        return *status;
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QFile::decodeName(argv[i]);
+    const CommandLine commandLine = ParseCommandLine(args);
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+        std::fputs(HelpText(QString::fromUtf8(kMarkerCommandsUsage)).toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(VersionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fputs(commandLine.message.toLocal8Bit().constData(), stderr);
+        return ErrorExitStatus;
+    case CommandLine::Action::Open:
+        break;
+    }
+
     InstanceLock lock;
     if (lock.acquire() == InstanceLock::Result::AlreadyExists)
-        return RunMessenger(argc, argv);
+        return RunMessenger(argv, commandLine.path);
     // Without a usable lock this process runs as the player.
-    RunPlayer(argc, argv, lock);
+    RunPlayer(argv, commandLine.path, lock);
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The library's sound output: one device that pulls stereo float frames from
 // the mixer. Two implementations: SDL2 (what users hear) and a null output
-// for tests, which simulates a device at real-time pace or untimed.
+// for tests (NullOutput.h).
 
 #include <memory>
 
@@ -28,13 +28,11 @@ public:
     virtual void unlock() = 0;
     // Device rate in Hz; valid after open.
     virtual int rate() const = 0;
-    // Seconds between a frame leaving `mix` and being heard (the device
-    // buffer); 0 for the untimed null output.
+    // Seconds from the return of `mix` until the last frame it wrote is
+    // heard (the buffers queued in the device); 0 for an untimed null output.
     virtual double latencySeconds() const = 0;
 };
 
 std::unique_ptr<AudioOutput> makeSdlOutput();
-// untimed: buffers are pulled back to back as fast as the mixer fills them.
-std::unique_ptr<AudioOutput> makeNullOutput(bool untimed);
 
 }  // namespace velmo::audio

@@ -9,14 +9,34 @@
 //   BASS_Free();                               // as with a real device
 //   velmo::audio::test::useDeviceOutput();
 //
-// The null output runs at 44100 Hz with 512-frame buffers. Timed, it pulls
-// those buffers at real-time pace (like a sound card); untimed, back to back,
-// so end-of-track handling can be tested quickly.
+// The null output runs at the rate BASS_Init asks for with 512-frame
+// buffers. Timed, it pulls those buffers at real-time pace (like a sound
+// card); untimed, back to back, so end-of-track handling can be tested
+// quickly; stepped, only when a test calls stepNullOutput.
+
+#include <vector>
 
 namespace velmo::audio::test {
 
 void useNullOutput(bool untimed);
+void useSteppedNullOutput();
 // Back to the default: the SDL2 output (driver chosen by SDL_AUDIODRIVER).
 void useDeviceOutput();
+// The null output's latency from the next BASS_Init on: seconds until the
+// last frame of a buffer is heard. Negative: the default (one buffer at
+// real-time pace, none otherwise).
+void setNullOutputLatency(double seconds);
+
+// With the stepped null output started: pulls `buffers` 512-frame buffers
+// on the calling thread, each once the streams' decoders have caught up (a
+// device that never outruns them).
+void stepNullOutput(int buffers);
+// With the stepped null output started: the interleaved stereo frames it
+// was handed while a stream played, since BASS_Init or the previous call.
+std::vector<float> takeNullOutputTap();
+
+// The next `count` decoder seeks of any stream move the decoder to frame
+// `strayFrame` and then fail, as a demuxer that lost its way does.
+void failNextSeeks(int count, long long strayFrame);
 
 }  // namespace velmo::audio::test

@@ -4,6 +4,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/AudioTestApi.h"
 #include "audio/FfmpegApi.h"
+#include "audio/NullOutput.h"
 #include "audio/Stream.h"
 #include "audio/Utf16Path.h"
 #include "audio/bass.h"
@@ -11,23 +12,27 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#if VELMO_X86
 #include <xmmintrin.h>
+#endif
 
 using velmo::audio::AudioOutput;
 using velmo::audio::Decoder;
+using velmo::audio::NullOutput;
 using velmo::audio::Stream;
 using velmo::audio::SyncEntry;
 
 namespace {
 
-enum class OutputKind { Device, NullTimed, NullUntimed };
-
 struct Library {
-    OutputKind outputKind = OutputKind::Device;
+    bool deviceOutput = true;
+    NullOutput::Pace nullPace = NullOutput::Pace::RealTime;
+    double nullLatency = -1;
     DWORD unicodeConfig = 0;
 
     bool initialized = false;
     std::unique_ptr<AudioOutput> output;
+    NullOutput* nullOutput = nullptr;  // the output, when it is the null one
     double latency = 0;
     // Streams the mixer visits; changed only with the output locked.
     std::vector<Stream*> mixed;
@@ -84,8 +89,11 @@ QWORD bytesPerFrame(const Stream& s) { return QWORD(s.channels()) * sizeof(float
 
 // Output thread: sums every playing stream into the device buffer.
 bool mixAll(float* out, int frames, void*) {
+#if VELMO_X86
     // Flush denormals to zero: filter tails decaying into them are slow.
+    // Elsewhere the filters zero their own tiny state (PeakEq.cpp).
     _mm_setcsr(_mm_getcsr() | 0x8040);
+#endif
     std::fill(out, out + 2 * frames, 0.0f);
     bool active = false;
     bool ended = false;
@@ -144,8 +152,34 @@ void unmix(Stream* stream) {
 }  // namespace
 
 namespace velmo::audio::test {
-void useNullOutput(bool untimed) { g.outputKind = untimed ? OutputKind::NullUntimed : OutputKind::NullTimed; }
-void useDeviceOutput() { g.outputKind = OutputKind::Device; }
+void useNullOutput(bool untimed) {
+    g.deviceOutput = false;
+    g.nullPace = untimed ? NullOutput::Pace::Untimed : NullOutput::Pace::RealTime;
+}
+void useSteppedNullOutput() {
+    g.deviceOutput = false;
+    g.nullPace = NullOutput::Pace::Stepped;
+}
+void useDeviceOutput() { g.deviceOutput = true; }
+void setNullOutputLatency(double seconds) { g.nullLatency = seconds; }
+void stepNullOutput(int buffers) {
+    if (!g.nullOutput)
+        return;
+    for (int i = 0; i < buffers; ++i) {
+        // A device that never outruns the decoders, however fast it steps.
+        std::vector<std::shared_ptr<Stream>> streams;
+        {
+            std::lock_guard<std::mutex> lock(g.table);
+            for (auto& [handle, stream] : g.streams)
+                streams.push_back(stream);
+        }
+        for (auto& stream : streams)
+            stream->waitUntilDecoded();
+        g.nullOutput->step(1);
+    }
+}
+std::vector<float> takeNullOutputTap() { return g.nullOutput ? g.nullOutput->takeTap() : std::vector<float>{}; }
+void failNextSeeks(int count, long long strayFrame) { Stream::injectSeekFaults(count, strayFrame); }
 }  // namespace velmo::audio::test
 
 // --- library ---------------------------------------------------------------------
@@ -155,14 +189,21 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void*, const void*) {
         return fail(BASS_ERROR_ALREADY);
     // The decoders' libraries load in the background while the caller starts up.
     velmo::audio::PreloadFfmpeg();
-    std::unique_ptr<AudioOutput> output = g.outputKind == OutputKind::Device
-                                              ? velmo::audio::makeSdlOutput()
-                                              : velmo::audio::makeNullOutput(g.outputKind == OutputKind::NullUntimed);
+    std::unique_ptr<AudioOutput> output;
+    NullOutput* null = nullptr;
+    if (g.deviceOutput) {
+        output = velmo::audio::makeSdlOutput();
+    } else {
+        auto made = std::make_unique<NullOutput>(g.nullPace, g.nullLatency);
+        null = made.get();
+        output = std::move(made);
+    }
     g.mixed.clear();
     if (!output->open(int(freq ? freq : 44100), &mixAll, nullptr))
         return fail(BASS_ERROR_DRIVER);
     g.latency = output->latencySeconds();
     g.output = std::move(output);
+    g.nullOutput = null;
     {
         std::lock_guard<std::mutex> lock(g.syncMutex);
         g.syncQuit = false;
@@ -189,6 +230,7 @@ BOOL BASS_Free() {
     streams.clear();
     g.output->close();
     g.output.reset();
+    g.nullOutput = nullptr;
     {
         std::lock_guard<std::mutex> lock(g.syncMutex);
         g.syncQuit = true;
@@ -236,7 +278,9 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     auto decoder = Decoder::open(path, flags & BASS_STREAM_PRESCAN, &error);
     if (!decoder)
         return fail<HSTREAM>(error, 0);
-    auto stream = std::make_shared<Stream>(std::move(decoder), flags, g.output ? g.output->rate() : 0);
+    auto stream = Stream::create(std::move(decoder), flags, g.output ? g.output->rate() : 0, &error);
+    if (!stream)
+        return fail<HSTREAM>(error, 0);
     DWORD handle;
     {
         std::lock_guard<std::mutex> lock(g.table);
@@ -448,6 +492,20 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     if (got < 0)
         return fail<DWORD>(BASS_ERROR_ENDED, DWORD(-1));
     return ok(DWORD(QWORD(got) * bytesPerFrame(*s)));
+}
+
+// --- chapters -----------------------------------------------------------------------
+
+DWORD BASS_ChannelGetChapters(DWORD handle, BASS_CHAPTER* chapters, DWORD max) {
+    auto s = findStream(handle);
+    if (!s)
+        return fail<DWORD>(BASS_ERROR_HANDLE, DWORD(-1));
+    if (!chapters && max > 0)
+        return fail<DWORD>(BASS_ERROR_ILLPARAM, DWORD(-1));
+    const auto& found = s->chapters();
+    for (size_t i = 0; i < found.size() && i < max; ++i)
+        chapters[i] = BASS_CHAPTER{found[i].start, found[i].title.c_str()};
+    return ok(DWORD(found.size()));
 }
 
 // --- effects ------------------------------------------------------------------------

@@ -72,6 +72,7 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
     ffmpeg().av_log_set_level(AV_LOG_QUIET);
     std::unique_ptr<Decoder> d(new Decoder);
     *error = BASS_OK;
+    d->m_path = path;
     if (!d->openInput(path, error))
         return nullptr;
     if (prescan && !(d->m_coarseTime ? d->runCountingPrescan() : d->runPrescan())) {
@@ -85,6 +86,11 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
         return nullptr;
     }
     d->m_originPts = d->m_frame->best_effort_timestamp;
+    if (d->m_oggEnd != AV_NOPTS_VALUE && d->m_originPts != AV_NOPTS_VALUE) {
+        const AVStream* stream = d->m_format->streams[d->m_streamIndex];
+        d->m_length = std::max<int64_t>(
+            0, ffmpeg().av_rescale_q(d->m_oggEnd - d->m_originPts, stream->time_base, AVRational{1, d->m_rate}));
+    }
     d->takeFrame();
     return d;
 }
@@ -106,7 +112,7 @@ int Decoder::interruptOpening(void* decoder) {
     return d->m_opening && d->m_format->pb && d->m_format->pb->bytes_read > OpenReadLimit;
 }
 
-bool Decoder::openInput(const std::string& path, int* error) {
+bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
     if (!fileReadable(path)) {
         *error = BASS_ERROR_FILEOPEN;
         return false;
@@ -117,7 +123,9 @@ bool Decoder::openInput(const std::string& path, int* error) {
         *error = BASS_ERROR_MEM;
         return false;
     }
-    m_format->interrupt_callback = {&Decoder::interruptOpening, this};
+    // FFmpeg copies the callback into the file it opens: it must name the
+    // decoder that keeps the file.
+    m_format->interrupt_callback = {&Decoder::interruptOpening, owner ? owner : this};
     m_opening = true;
     AVDictionary* options = nullptr;
     ffmpeg().av_dict_set(&options, "protocol_whitelist", "file", 0);
@@ -129,6 +137,7 @@ bool Decoder::openInput(const std::string& path, int* error) {
         return false;
     if (ffmpeg().avformat_find_stream_info(m_format, nullptr) < 0)
         return false;
+    m_chapters = chaptersOf(m_format);
     m_opening = false;
     const AVCodec* codec = nullptr;
     m_streamIndex = ffmpeg().av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
@@ -167,35 +176,115 @@ bool Decoder::openInput(const std::string& path, int* error) {
     return true;
 }
 
+namespace {
+
+// The timestamps a read from the start of an Ogg file should give its
+// packets. The demuxer's own come from the page's granule position minus
+// the durations of the packets before it on the page, and its Vorbis
+// durations are guesses: within a page they drift by hundreds of frames
+// and jump back at the next. The Vorbis parser knows each packet's block
+// size and so the frames it decodes to.
+class OggTimeline {
+public:
+    explicit OggTimeline(const AVCodecContext* codec) {
+        if (codec->codec_id == AV_CODEC_ID_VORBIS && codec->extradata)
+            m_vorbis = ffmpeg().av_vorbis_parse_init(codec->extradata, codec->extradata_size);
+    }
+    ~OggTimeline() { ffmpeg().av_vorbis_parse_free(&m_vorbis); }
+    OggTimeline(const OggTimeline&) = delete;
+    OggTimeline& operator=(const OggTimeline&) = delete;
+
+    // The timestamp of `packet`, the next one of the stream.
+    int64_t next(const AVPacket& packet) {
+        const int frames = m_vorbis ? ffmpeg().av_vorbis_parse_frame(m_vorbis, packet.data, packet.size) : -1;
+        if (frames < 0 || m_next == AV_NOPTS_VALUE) {
+            // No parser, or the parser lost count: the demuxer's word.
+            m_next = packet.pts;
+            if (packet.pts == AV_NOPTS_VALUE)
+                return AV_NOPTS_VALUE;
+            if (frames < 0)
+                m_next += std::max<int64_t>(0, packet.duration);
+            else
+                m_next += frames;
+            return packet.pts;
+        }
+        const int64_t pts = m_next;
+        m_next += frames;
+        return pts;
+    }
+
+private:
+    AVVorbisParseContext* m_vorbis = nullptr;
+    int64_t m_next = AV_NOPTS_VALUE;
+};
+
+}  // namespace
+
 bool Decoder::runPrescan() {
     const AVStream* stream = m_format->streams[m_streamIndex];
-    // Ogg packets carry durations already cut at the end of the stream; other
-    // containers leave the cut to the side data alone.
-    const bool durationsTrimmed = std::strcmp(m_format->iformat->name, "ogg") == 0;
+    const bool ogg = isOgg();
+    // AAC's decoder gives a whole frame for every packet, the last one too,
+    // however short the container says that packet is.
+    const int64_t wholeFrame = m_codec->codec_id == AV_CODEC_ID_AAC && m_codec->frame_size > 0
+                                   ? ffmpeg().av_rescale_q(m_codec->frame_size, AVRational{1, m_rate}, stream->time_base)
+                                   : 0;
     // FFmpeg's Vorbis decoder yields nothing for the first packet.
     const bool firstPacketSilent = m_codec->codec_id == AV_CODEC_ID_VORBIS;
     int64_t duration = 0;  // in the stream's time base
     int64_t trimmed = 0;   // frames the decoder drops (encoder delay, padding)
     int64_t firstDuration = -1;
+    int64_t lastPts = AV_NOPTS_VALUE;
     bool complete = true;
+    m_oggEnd = AV_NOPTS_VALUE;
+    m_oggLabels.clear();
+    OggPacketKey key;
+    OggTimeline labels(m_codec);
     while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
         if (m_packet->stream_index == m_streamIndex) {
-            if (m_packet->duration > 0)
-                duration += m_packet->duration;
+            const int64_t packetDuration = wholeFrame > 0 ? wholeFrame : m_packet->duration;
+            if (packetDuration > 0)
+                duration += packetDuration;
             else
                 complete = false;
             if (firstDuration < 0)
-                firstDuration = std::max<int64_t>(0, m_packet->duration);
+                firstDuration = std::max<int64_t>(0, packetDuration);
             size_t size = 0;
             const uint8_t* skip = ffmpeg().av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            // Ogg already cuts the last packet's duration by the end padding.
             if (skip && size >= 8)
-                trimmed += int64_t(AV_RL32(skip)) + (durationsTrimmed ? 0 : int64_t(AV_RL32(skip + 4)));
+                trimmed += int64_t(AV_RL32(skip)) + (ogg ? 0 : int64_t(AV_RL32(skip + 4)));
+            // Ogg packet durations are guesses (Vorbis block-size switches
+            // make them short by seconds); the granule positions behind the
+            // timestamps are exact. Chained Ogg starts them over in every link.
+            if (ogg) {
+                key.advance(m_packet->pos);
+                const int64_t label = labels.next(*m_packet);
+                if (label != AV_NOPTS_VALUE && m_packet->pos >= 0)
+                    m_oggLabels.push_back({key, label});
+            }
+            if (ogg && m_packet->pts != AV_NOPTS_VALUE) {
+                if (lastPts != AV_NOPTS_VALUE && m_packet->pts < lastPts)
+                    m_chained = true;
+                lastPts = m_packet->pts;
+                m_oggEnd = m_packet->pts + std::max<int64_t>(0, m_packet->duration);
+            }
         }
         ffmpeg().av_packet_unref(m_packet);
     }
+    if (m_chained) {
+        // Only a decode of every link knows their lengths.
+        m_oggEnd = AV_NOPTS_VALUE;
+        m_oggLabels.clear();
+        return rewind() && runCountingPrescan();
+    }
+    // Positions only grow in a file read once through; sorting keeps the
+    // lookup sound should a demuxer ever report them otherwise.
+    std::sort(m_oggLabels.begin(), m_oggLabels.end(),
+              [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
     if (firstPacketSilent && firstDuration > 0)
         duration -= firstDuration;
-    if (complete) {
+    if (complete || m_oggEnd != AV_NOPTS_VALUE) {
+        // Ogg lengths are set once the first frame's timestamp is known.
         m_length = std::max<int64_t>(0, ffmpeg().av_rescale_q(duration, stream->time_base, AVRational{1, m_rate}) - trimmed);
         m_lengthExact = true;
     }
@@ -216,7 +305,14 @@ bool Decoder::runCountingPrescan() {
     return rewind();
 }
 
+bool Decoder::isOgg() const { return std::strcmp(m_format->iformat->name, "ogg") == 0; }
+
 bool Decoder::rewind() {
+    // A seek to the start of chained Ogg may land at the start of a later
+    // link, whose timestamps also begin at 0: open the file afresh instead.
+    if (m_chained)
+        return reopen();
+    m_disturbed = true;
     const AVStream* stream = m_format->streams[m_streamIndex];
     const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     // Aim a second before the start: packets that only prime the decoder
@@ -224,17 +320,41 @@ bool Decoder::rewind() {
     // them the first frames decode differently.
     // Ogg is the exception: there only a seek to the start itself labels the
     // packets as a seek into the middle does.
-    const bool ogg = std::strcmp(m_format->iformat->name, "ogg") == 0;
-    const int64_t early = ogg ? start : start - ffmpeg().av_rescale_q(1, AVRational{1, 1}, stream->time_base);
+    const int64_t early = isOgg() ? start : start - ffmpeg().av_rescale_q(1, AVRational{1, 1}, stream->time_base);
     if (ffmpeg().av_seek_frame(m_format, m_streamIndex, early, AVSEEK_FLAG_BACKWARD) < 0 &&
         ffmpeg().av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
         ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
         ffmpeg().av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
         return false;
+    restartDecoding();
+    return true;
+}
+
+void Decoder::restartDecoding() {
     ffmpeg().avcodec_flush_buffers(m_codec);
     m_inputDone = false;
     m_ended = false;
     m_pendingFrames = m_pendingOffset = 0;
+    m_feedKey = OggPacketKey{};
+}
+
+bool Decoder::reopen() {
+    // The file is opened beside the current state, which is replaced only
+    // once the new one stands: a file that is gone leaves the read where it
+    // was.
+    Decoder fresh;
+    int error = BASS_OK;
+    // The file was read once already: its open is not limited again (this
+    // decoder is not opening, so the callback lets it read).
+    if (!fresh.openInput(m_path, &error, this))
+        return false;
+    std::swap(m_format, fresh.m_format);
+    std::swap(m_codec, fresh.m_codec);
+    std::swap(m_frame, fresh.m_frame);
+    std::swap(m_packet, fresh.m_packet);
+    m_inputDone = m_ended = false;
+    m_pendingFrames = m_pendingOffset = 0;
+    m_disturbed = true;
     return true;
 }
 
@@ -259,10 +379,26 @@ bool Decoder::decodeFrame() {
             m_inputDone = true;
             continue;
         }
-        if (m_packet->stream_index == m_streamIndex)
+        if (m_packet->stream_index == m_streamIndex) {
+            relabelOggPacket();
             ffmpeg().avcodec_send_packet(m_codec, m_packet);  // a corrupt packet is skipped
+        }
         ffmpeg().av_packet_unref(m_packet);
     }
+}
+
+void Decoder::relabelOggPacket() {
+    // After a seek the Ogg demuxer labels the packets of the first page from
+    // block sizes it guessed, off by hundreds of frames; the labels of a
+    // read from the start are right. A packet is known by its page and its
+    // place on that page.
+    if (m_oggLabels.empty())
+        return;
+    m_feedKey.advance(m_packet->pos);
+    const auto it = std::lower_bound(m_oggLabels.begin(), m_oggLabels.end(), m_feedKey,
+                                     [](const OggLabel& label, const OggPacketKey& key) { return label.key < key; });
+    if (it != m_oggLabels.end() && it->key == m_feedKey)
+        m_packet->pts = m_packet->dts = it->pts;
 }
 
 void Decoder::takeFrame() {
@@ -340,10 +476,30 @@ int Decoder::read(float* dst, int maxFrames) {
 }
 
 bool Decoder::seek(int64_t target) {
+    const int64_t before = m_position;
+    m_disturbed = false;
+    if (seekTo(target))
+        return true;
+    if (!m_disturbed)
+        return false;  // nothing moved: the read goes on where it was
+    // A failed seek leaves the demuxer and the decoder anywhere in between:
+    // go back to where the read was, so that the position and what plays
+    // next agree. When even that fails nothing more plays from here.
+    if (!seekTo(before)) {
+        m_inputDone = m_ended = true;
+        m_pendingFrames = m_pendingOffset = 0;
+        m_position = before;
+    }
+    return false;
+}
+
+bool Decoder::seekTo(int64_t target) {
     if (target < 0)
         target = 0;
     const AVStream* stream = m_format->streams[m_streamIndex];
-    const bool timed = m_originPts != AV_NOPTS_VALUE;
+    // Chained Ogg starts its timestamps over in every link: there frames are
+    // counted from the start.
+    const bool timed = m_originPts != AV_NOPTS_VALUE && !m_chained;
     int64_t preroll = prerollFrames(m_rate);
     for (int attempt = 0; attempt < 4; ++attempt, preroll *= 4) {
         const int64_t from = target - preroll;
@@ -352,14 +508,12 @@ bool Decoder::seek(int64_t target) {
             moved = rewind();
         } else {
             const int64_t ts = m_originPts + ffmpeg().av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
+            m_disturbed = true;
             moved = ffmpeg().av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
                     ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
-            if (moved) {
-                ffmpeg().avcodec_flush_buffers(m_codec);
-                m_inputDone = false;
-                m_ended = false;
-                m_pendingFrames = m_pendingOffset = 0;
-            } else {
+            if (moved)
+                restartDecoding();
+            else {
                 moved = rewind();
             }
         }
@@ -369,17 +523,29 @@ bool Decoder::seek(int64_t target) {
         // Walk forward: whole frames before the target are dropped, the one
         // holding it is trimmed. Without timestamps, frames are counted.
         int64_t index = 0;
+        const bool intoMiddle = timed && from > 0;
         bool first = true;
         // Leaves by returning, or by a break when the demuxer landed late.
+        bool skippedFirst = false;
         for (;;) {
             if (!decodeFrame()) {
                 m_position = target;  // past the end
                 return true;
             }
+            // After a seek into the middle the first frame comes from a
+            // decoder without history and its timestamp may be off (Ogg
+            // labels it from guessed Vorbis block sizes). It lies in the
+            // preroll: drop it and let the next frame's timestamp place us.
+            if (intoMiddle && !skippedFirst) {
+                skippedFirst = true;
+                ffmpeg().av_frame_unref(m_frame);
+                continue;
+            }
             // The first frame's timestamp places it; later ones follow on.
-            // After a rewind frames are counted from 0: some demuxers (Ogg)
-            // label the first packets differently from one read to the next.
-            if (first && timed && from > 0 && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            // After a rewind that holds too where timestamps name samples: a
+            // decoder that dropped its start (Opus pre-skip) on the first
+            // read may not do so again, and the timestamp shows it.
+            if (first && timed && (from > 0 || !m_coarseTime) && m_frame->best_effort_timestamp != AV_NOPTS_VALUE)
                 index = frameIndexOf(m_frame);
             if (first && index > target && from > 0)
                 break;  // the demuxer landed late: seek further back
@@ -397,6 +563,11 @@ bool Decoder::seek(int64_t target) {
         ffmpeg().av_frame_unref(m_frame);
     }
     return false;
+}
+
+uint64_t Decoder::channelMask() const {
+    const AVChannelLayout& layout = m_codec->ch_layout;
+    return layout.order == AV_CHANNEL_ORDER_NATIVE && layout.nb_channels == m_channels ? layout.u.mask : 0;
 }
 
 }  // namespace velmo::audio

@@ -4,6 +4,8 @@
 //
 // Not thread-safe: one thread at a time (the stream serialises access).
 
+#include "audio/FileChapters.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -31,6 +33,9 @@ public:
 
     int rate() const { return m_rate; }
     int channels() const { return m_channels; }
+    // The speakers of the channels as AV_CH_* bits in channel order; 0 when
+    // the file does not name them.
+    uint64_t channelMask() const;
     // True when the file stores 8-bit samples.
     bool eightBit() const { return m_eightBit; }
     // Length in frames: exact after a prescan, else the container's estimate.
@@ -43,22 +48,37 @@ public:
     int read(float* dst, int maxFrames);
     // Moves so that the next frame read is `frame` (counted from the first
     // frame a decode from the start yields). Past the end: the next read
-    // returns 0. Returns false only when the file cannot be repositioned.
+    // returns 0. Returns false only when the file cannot be repositioned;
+    // the next read then goes on from the old position (or, when even that
+    // cannot be found again, returns 0 there).
     // Sample exact for every file opened with a prescan; without one, Ogg
     // and ASF timestamps may place a seek a few hundred frames off.
     bool seek(int64_t frame);
     // Index of the next frame read returns.
     int64_t position() const { return m_position; }
+    // The chapters the file carries, read on open; fixed for the decoder's life.
+    const std::vector<FileChapter>& chapters() const { return m_chapters; }
 
 private:
     Decoder() = default;
-    bool openInput(const std::string& path, int* error);
+    // `owner`: the decoder FFmpeg's interrupt callback asks (this one when null).
+    bool openInput(const std::string& path, int* error, Decoder* owner = nullptr);
     bool runPrescan();
+    bool seekTo(int64_t frame);
     // Prescan for files whose timestamps cannot name single samples (ASF's
     // milliseconds): counts decoded frames and maps their timestamps to
     // frame indexes for exact seeking.
     bool runCountingPrescan();
     bool rewind();
+    // After a seek: the decoder forgets its history and input starts over.
+    void restartDecoding();
+    // Opens the file again, at its start; false (and nothing changed) when
+    // it cannot be opened.
+    bool reopen();
+    bool isOgg() const;
+    // Gives an Ogg packet about to be decoded the timestamp it had when
+    // read from the start.
+    void relabelOggPacket();
     // Decodes the next frame into m_frame; false at the end.
     bool decodeFrame();
     // Copies m_frame into m_pending as interleaved floats.
@@ -85,9 +105,31 @@ private:
 
     int64_t m_originPts = INT64_MIN;  // pts of the first frame decoded from the start
     bool m_coarseTime = false;        // timestamps coarser than one sample
+    // An Ogg packet: the position of the page it starts on and its place
+    // among the packets starting there.
+    struct OggPacketKey {
+        int64_t pagePos = -1;
+        int ordinal = 0;
+        void advance(int64_t pos) {
+            ordinal = pos == pagePos ? ordinal + 1 : 0;
+            pagePos = pos;
+        }
+        auto operator<=>(const OggPacketKey&) const = default;
+    };
+    struct OggLabel {
+        OggPacketKey key;
+        int64_t pts;
+    };
+    std::string m_path;
+    bool m_disturbed = false;         // a seek has moved the demuxer or the decoder
+    bool m_chained = false;           // Ogg links, each with timestamps from 0
+    std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
+    OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
+    int64_t m_oggEnd = INT64_MIN;     // timestamp after the last Ogg packet
     std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted
     int64_t m_position = 0;
     std::vector<float> m_pending;     // decoded frames not yet read
+    std::vector<FileChapter> m_chapters;
     int m_pendingFrames = 0;
     int m_pendingOffset = 0;
 };

@@ -8,6 +8,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/vorbis_parser.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
 #include <libswresample/swresample.h>
@@ -16,7 +17,9 @@ extern "C" {
 namespace velmo::audio {
 
 #define VELMO_FFMPEG_FUNCTIONS(X)                                                                  \
+    X(av_channel_layout_default)                                                                   \
     X(av_dict_free)                                                                                \
+    X(av_dict_get)                                                                                 \
     X(av_dict_set)                                                                                 \
     X(av_find_best_stream)                                                                         \
     X(av_frame_alloc)                                                                              \
@@ -33,6 +36,9 @@ namespace velmo::audio {
     X(av_rescale_q)                                                                                \
     X(av_rescale_q_rnd)                                                                            \
     X(av_sample_fmt_is_planar)                                                                     \
+    X(av_vorbis_parse_frame)                                                                       \
+    X(av_vorbis_parse_free)                                                                        \
+    X(av_vorbis_parse_init)                                                                        \
     X(av_seek_frame)                                                                               \
     X(avcodec_alloc_context3)                                                                      \
     X(avcodec_flush_buffers)                                                                       \
@@ -51,7 +57,8 @@ namespace velmo::audio {
     X(swr_convert)                                                                                 \
     X(swr_free)                                                                                    \
     X(swr_get_delay)                                                                               \
-    X(swr_init)
+    X(swr_init)                                                                                    \
+    X(swr_set_matrix)
 
 struct FfmpegApi {
 #define VELMO_FFMPEG_POINTER(name) decltype(&::name) name = nullptr;

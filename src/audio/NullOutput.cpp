@@ -1,81 +1,76 @@
-// The null output: a simulated device for tests. A thread pulls 512-frame
-// buffers at 44100 Hz, either at real-time pace or (untimed) back to back,
-// and throws the sound away.
+#include "audio/NullOutput.h"
 
-#include "audio/AudioOutput.h"
-
-#include <atomic>
 #include <chrono>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 namespace velmo::audio {
-namespace {
 
-constexpr int kRate = 44100;
-constexpr int kBufferFrames = 512;
+NullOutput::NullOutput(Pace pace, double latency)
+    : m_pace(pace), m_latency(latency), m_buffer(2 * kBufferFrames) {}
 
-class NullOutput final : public AudioOutput {
-public:
-    explicit NullOutput(bool untimed) : m_untimed(untimed) {}
-    ~NullOutput() override { close(); }
+NullOutput::~NullOutput() { close(); }
 
-    bool open(int, MixCallback mix, void* user) override {
-        m_mix = mix;
-        m_user = user;
-        m_running = true;
+bool NullOutput::open(int wantedRate, MixCallback mix, void* user) {
+    // Like a device that takes the rate it is asked for.
+    m_rate = wantedRate > 0 ? wantedRate : 44100;
+    if (m_latency < 0)
+        m_latency = m_pace == Pace::RealTime ? double(kBufferFrames) / m_rate : 0.0;
+    m_mix = mix;
+    m_user = user;
+    m_running = true;
+    if (m_pace != Pace::Stepped)
         m_thread = std::thread([this] { run(); });
-        return true;
-    }
+    return true;
+}
 
-    void close() override {
-        if (!m_thread.joinable())
-            return;
-        m_running = false;
+void NullOutput::close() {
+    m_running = false;
+    if (m_thread.joinable())
         m_thread.join();
-    }
+}
 
-    void lock() override { m_mutex.lock(); }
-    void unlock() override { m_mutex.unlock(); }
-    int rate() const override { return kRate; }
-    double latencySeconds() const override { return m_untimed ? 0.0 : double(kBufferFrames) / kRate; }
+void NullOutput::step(int buffers) {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    for (int i = 0; i < buffers && m_running; ++i)
+        pull();
+}
 
-private:
-    void run() {
-        std::vector<float> buffer(2 * kBufferFrames);
-        using Clock = std::chrono::steady_clock;
-        const auto period = std::chrono::microseconds(1000000LL * kBufferFrames / kRate);
-        auto next = Clock::now();
-        while (m_running) {
-            bool active;
-            {
-                std::lock_guard<std::mutex> guard(m_mutex);
-                active = m_mix(buffer.data(), kBufferFrames, m_user);
-            }
-            if (m_untimed) {
-                // Idle gently while nothing plays; otherwise go flat out.
-                if (!active)
-                    std::this_thread::sleep_for(std::chrono::microseconds(500));
-                else
-                    std::this_thread::yield();
-            } else {
-                next += period;
-                std::this_thread::sleep_until(next);
-            }
+std::vector<float> NullOutput::takeTap() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    std::vector<float> tap;
+    tap.swap(m_tap);
+    return tap;
+}
+
+bool NullOutput::pull() {
+    const bool active = m_mix(m_buffer.data(), kBufferFrames, m_user);
+    // Only a stepped output keeps a tap: the others serve tests that play
+    // for long and would hold a minute of sound for nothing.
+    if (active && m_pace == Pace::Stepped && m_tap.size() < size_t(120) * m_rate)
+        m_tap.insert(m_tap.end(), m_buffer.begin(), m_buffer.end());
+    return active;
+}
+
+void NullOutput::run() {
+    using Clock = std::chrono::steady_clock;
+    const auto period = std::chrono::microseconds(1000000LL * kBufferFrames / m_rate);
+    auto next = Clock::now();
+    while (m_running) {
+        bool active;
+        {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            active = pull();
+        }
+        if (m_pace == Pace::Untimed) {
+            // Idle gently while nothing plays; otherwise go flat out.
+            if (!active)
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+            else
+                std::this_thread::yield();
+        } else {
+            next += period;
+            std::this_thread::sleep_until(next);
         }
     }
-
-    const bool m_untimed;
-    MixCallback m_mix = nullptr;
-    void* m_user = nullptr;
-    std::atomic<bool> m_running{false};
-    std::mutex m_mutex;
-    std::thread m_thread;
-};
-
-}  // namespace
-
-std::unique_ptr<AudioOutput> makeNullOutput(bool untimed) { return std::make_unique<NullOutput>(untimed); }
+}
 
 }  // namespace velmo::audio

@@ -1,14 +1,15 @@
 #include "audio/PeakEq.h"
 
-#include "audio/PeakEqWide.h"
-
 #include <cmath>
-#include <emmintrin.h>
 #include <numbers>
 
 namespace velmo::audio {
+namespace {
 
-bool PeakEq::s_wideKernel = true;
+// Keeps denormals out of a filter's state when the input falls silent.
+double settled(double z) { return std::fabs(z) < 1e-25 ? 0.0 : z; }
+
+}  // namespace
 
 bool PeakEq::setParameters(const BASS_BFX_PEAKEQ& params, int rate) {
     if (!(params.fCenter > 0) || params.fBandwidth < 0 || params.fQ < 0 || rate <= 0)
@@ -58,11 +59,8 @@ void PeakEq::process(float* samples, int frames, int channels) {
             z2 = m_b2 * x - m_a2 * y;
             *p = float(y);
         }
-        // Keep denormals out of the state when the input falls silent.
-        if (std::fabs(z1) < 1e-25) z1 = 0;
-        if (std::fabs(z2) < 1e-25) z2 = 0;
-        s.z1 = z1;
-        s.z2 = z2;
+        s.z1 = settled(z1);
+        s.z2 = settled(z2);
     }
 }
 
@@ -72,74 +70,53 @@ void PeakEq::processChain(PeakEq* const* filters, int count, float* samples, int
     constexpr int kMaxStages = 32;
     PeakEq* active[kMaxStages];
     int stages = 0;
-    bool vectorFits = channels == 2 && count <= kMaxStages;
+    bool stereoChain = channels == 2 && count <= kMaxStages;
     for (int i = 0; i < count; ++i) {
         if (filters[i]->m_bypass)
             continue;
         const int mask = filters[i]->m_params.lChannel;
-        vectorFits = vectorFits && (mask == BASS_BFX_CHANALL || (mask & 3) == 3);
+        stereoChain = stereoChain && (mask == BASS_BFX_CHANALL || (mask & 3) == 3);
         if (stages < kMaxStages)
             active[stages++] = filters[i];
     }
     if (stages == 0)
         return;
-    if (!vectorFits) {
+    if (!stereoChain) {
         for (int i = 0; i < count; ++i)
             filters[i]->process(samples, frames, channels);
         return;
     }
 
-    if (s_wideKernel && wide::available()) {
-        wide::StereoStage stereo[kMaxStages];
-        for (int k = 0; k < stages; ++k) {
-            const PeakEq& f = *active[k];
-            stereo[k] = wide::StereoStage{f.m_b0, f.m_b1, f.m_b2, f.m_a1, f.m_a2,
-                                          {f.m_state[0].z1, f.m_state[1].z1}, {f.m_state[0].z2, f.m_state[1].z2}};
+    // Frame by frame through every stage, left and right side by side: the
+    // stages' recursions overlap instead of waiting on each other. (Hand
+    // written SSE2 and AVX2 versions of this loop saved 0.004 and 0.03 % of
+    // one core for nine bands at 44.1 kHz: not worth their code.)
+    double z1[kMaxStages][2], z2[kMaxStages][2];
+    for (int k = 0; k < stages; ++k)
+        for (int ch = 0; ch < 2; ++ch) {
+            z1[k][ch] = active[k]->m_state[ch].z1;
+            z2[k][ch] = active[k]->m_state[ch].z2;
         }
-        wide::processStereo(stereo, stages, samples, frames);
-        for (int k = 0; k < stages; ++k)
-            for (int ch = 0; ch < 2; ++ch) {
-                // Keep denormals out of the state when the input falls silent.
-                active[k]->m_state[ch].z1 = std::fabs(stereo[k].z1[ch]) < 1e-25 ? 0.0 : stereo[k].z1[ch];
-                active[k]->m_state[ch].z2 = std::fabs(stereo[k].z2[ch]) < 1e-25 ? 0.0 : stereo[k].z2[ch];
-            }
-        return;
-    }
-
-    // Left and right travel together in one register of two doubles.
-    struct Stage {
-        __m128d b0, b1, b2, a1, a2;
-    };
-    alignas(16) Stage c[kMaxStages];
-    __m128d z1[kMaxStages], z2[kMaxStages];
-    for (int k = 0; k < stages; ++k) {
-        const PeakEq& f = *active[k];
-        c[k] = Stage{_mm_set1_pd(f.m_b0), _mm_set1_pd(f.m_b1), _mm_set1_pd(f.m_b2), _mm_set1_pd(f.m_a1),
-                     _mm_set1_pd(f.m_a2)};
-        z1[k] = _mm_set_pd(f.m_state[1].z1, f.m_state[0].z1);
-        z2[k] = _mm_set_pd(f.m_state[1].z2, f.m_state[0].z2);
-    }
     for (int i = 0; i < frames; ++i) {
         float* p = samples + 2 * i;
-        __m128d x = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+        double x[2] = {p[0], p[1]};
         for (int k = 0; k < stages; ++k) {
-            const __m128d y = _mm_add_pd(_mm_mul_pd(c[k].b0, x), z1[k]);
-            z1[k] = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(c[k].b1, x), _mm_mul_pd(c[k].a1, y)), z2[k]);
-            z2[k] = _mm_sub_pd(_mm_mul_pd(c[k].b2, x), _mm_mul_pd(c[k].a2, y));
-            x = y;
+            const PeakEq& f = *active[k];
+            for (int ch = 0; ch < 2; ++ch) {
+                const double y = f.m_b0 * x[ch] + z1[k][ch];
+                z1[k][ch] = (f.m_b1 * x[ch] - f.m_a1 * y) + z2[k][ch];
+                z2[k][ch] = f.m_b2 * x[ch] - f.m_a2 * y;
+                x[ch] = y;
+            }
         }
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(x)));
+        p[0] = float(x[0]);
+        p[1] = float(x[1]);
     }
-    for (int k = 0; k < stages; ++k) {
-        alignas(16) double s1[2], s2[2];
-        _mm_store_pd(s1, z1[k]);
-        _mm_store_pd(s2, z2[k]);
+    for (int k = 0; k < stages; ++k)
         for (int ch = 0; ch < 2; ++ch) {
-            // Keep denormals out of the state when the input falls silent.
-            active[k]->m_state[ch].z1 = std::fabs(s1[ch]) < 1e-25 ? 0.0 : s1[ch];
-            active[k]->m_state[ch].z2 = std::fabs(s2[ch]) < 1e-25 ? 0.0 : s2[ch];
+            active[k]->m_state[ch].z1 = settled(z1[k][ch]);
+            active[k]->m_state[ch].z2 = settled(z2[k][ch]);
         }
-    }
 }
 
 }  // namespace velmo::audio

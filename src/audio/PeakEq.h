@@ -24,13 +24,8 @@ public:
     // Runs `count` filters in series over the frames in one pass: the result
     // of calling process() on each in turn (with double precision kept
     // between the filters), several times faster for stereo, as the filters'
-    // recursions overlap instead of waiting on each other and both channels
-    // share one vector instruction.
-    // On processors with AVX2 and FMA, stereo goes through a wider kernel
-    // (PeakEqWide.h) that rounds once per multiply-add.
+    // recursions overlap instead of waiting on each other.
     static void processChain(PeakEq* const* filters, int count, float* samples, int frames, int channels);
-    // Lets tests run the chain with and without the wide kernel.
-    static void allowWideKernel(bool allowed) { s_wideKernel = allowed; }
     // Forgets the filter history (after a seek).
     void reset();
 
@@ -42,7 +37,6 @@ private:
     bool m_bypass = true;
     double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
     std::array<State, kMaxChannels> m_state{};
-    static bool s_wideKernel;
 };
 
 }  // namespace velmo::audio

@@ -1,7 +1,5 @@
 #include "audio/Stream.h"
 
-#include "audio/FfmpegApi.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -12,30 +10,41 @@ constexpr int kChunk = 1024;           // frames moved through the effects at on
 constexpr int kDecodeChunk = 4096;     // frames the decoder thread adds at once
 constexpr int kSeekPrefill = 4096;     // frames decoded by a seek before it returns
 constexpr double kLevelWindow = 0.020;  // the level meter looks at the last 20 ms
+constexpr int kMaxRingFrames = 192000;
+
+// Seek failures tests ask for (AudioTestApi.h).
+std::atomic<int> s_seekFaults{0};
+std::atomic<int64_t> s_strayFrame{0};
 
 }  // namespace
 
-Stream::Stream(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate)
+std::shared_ptr<Stream> Stream::create(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate, int* error) {
+    std::unique_ptr<StereoConverter> converter;
+    if (!(flags & BASS_STREAM_DECODE)) {
+        converter = StereoConverter::make(decoder->channelMask(), decoder->channels(), decoder->rate(), deviceRate,
+                                          error);
+        if (!converter)
+            return nullptr;
+    }
+    return std::make_shared<Stream>(std::move(decoder), flags, std::move(converter), deviceRate);
+}
+
+Stream::Stream(std::unique_ptr<Decoder> decoder, DWORD flags, std::unique_ptr<StereoConverter> converter,
+               int deviceRate)
     : m_decodeOnly(flags & BASS_STREAM_DECODE),
       m_flags(flags),
       m_rate(decoder->rate()),
       m_channels(decoder->channels()),
       m_deviceRate(deviceRate),
-      m_decoder(std::move(decoder)) {
+      m_decoder(std::move(decoder)),
+      m_converter(std::move(converter)) {
     if (m_decodeOnly)
         return;
-    m_ringCapacity = std::max(m_rate, 4 * kDecodeChunk);
+    // About a second of sound, within bounds whatever rate the file claims.
+    m_ringCapacity = std::clamp(m_rate, 4 * kDecodeChunk, kMaxRingFrames);
     m_ring.resize(size_t(m_ringCapacity) * m_channels);
     m_scratch.resize(size_t(kChunk) * m_channels);
-    m_stereo.resize(2 * kChunk);
-    if (m_rate != m_deviceRate) {
-        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        ffmpeg().swr_alloc_set_opts2(&m_resampler, &stereo, AV_SAMPLE_FMT_FLT, m_deviceRate, &stereo, AV_SAMPLE_FMT_FLT,
-                            m_rate, 0, nullptr);
-        if (m_resampler && ffmpeg().swr_init(m_resampler) < 0)
-            ffmpeg().swr_free(&m_resampler);
-        m_converted.resize(2 * size_t(kChunk) * 4);
-    }
+    m_converted.resize(2 * size_t(kChunk));
     {
         // Some sound is ready before the stream is first played.
         std::lock_guard<std::mutex> decoding(m_decoderMutex);
@@ -52,7 +61,6 @@ Stream::~Stream() {
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    ffmpeg().swr_free(&m_resampler);
 }
 
 // --- decoder thread ---------------------------------------------------------
@@ -93,10 +101,21 @@ void Stream::fillRing(int frames) {
     int got = m_decoder->read(m_ring.data() + size_t(tail) * m_channels, first);
     if (got == first && room > first)
         got += m_decoder->read(m_ring.data(), room - first);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_ringCount += got;
-    if (got < room)
-        m_decodeEnded = true;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_ringCount += got;
+        if (got < room)
+            m_decodeEnded = true;
+    }
+    m_filled.notify_all();
+}
+
+void Stream::waitUntilDecoded() {
+    if (m_decodeOnly)
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_filled.wait_for(lock, std::chrono::seconds(5),
+                      [this] { return m_decodeEnded || m_ringCapacity - m_ringCount < kDecodeChunk; });
 }
 
 // --- GUI thread ---------------------------------------------------------------
@@ -107,29 +126,52 @@ void Stream::resetPlaybackLocked(int64_t frame) {
     m_endPending = false;
     m_atEnd = false;
     m_starved = false;
-    m_consumed = m_heard = frame;
+    m_consumed = frame;
     for (Effect& e : m_effects)
         e.eq.reset();
-    if (m_resampler) {
-        ffmpeg().swr_close(m_resampler);
-        ffmpeg().swr_init(m_resampler);
-    }
-    m_resamplerFlushed = false;
+    if (m_converter)
+        m_converter->reset();
+    m_converterFlushed = false;
     for (LevelBlock& b : m_levels)
         b = LevelBlock{};
+    restartClockLocked(frame);
+}
+
+void Stream::restartClockLocked(int64_t frame) {
+    m_handed = m_restartFrame = frame;
+    m_segmentCount = 0;
+}
+
+bool Stream::seekDecoder(int64_t frame) {
+    if (s_seekFaults.load() > 0) {
+        s_seekFaults--;
+        m_decoder->seek(s_strayFrame.load());
+        return false;
+    }
+    return m_decoder->seek(frame);
+}
+
+void Stream::injectSeekFaults(int count, int64_t strayFrame) {
+    s_strayFrame = strayFrame;
+    s_seekFaults = count;
 }
 
 bool Stream::setPositionFrames(int64_t frame) {
     std::lock_guard<std::mutex> decoding(m_decoderMutex);
-    const bool moved = m_decoder->seek(frame);
-    if (m_decodeOnly) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (Effect& e : m_effects)
-            e.eq.reset();
-        return moved;
-    }
+    const int64_t before = m_decoder->position();
+    const bool moved = seekDecoder(frame);
+    // A failed seek may have moved the decoder anyway. Back where it was,
+    // the ring and the position stay as they are; if even that fails, the
+    // stream plays on from wherever the decoder is and says so.
+    if (!moved && seekDecoder(before) && m_decoder->position() == before)
+        return false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_decodeOnly) {
+            for (Effect& e : m_effects)
+                e.eq.reset();
+            return moved;
+        }
         resetPlaybackLocked(m_decoder->position());
     }
     // Decode a little at once so the next output callback already plays the
@@ -148,6 +190,8 @@ void Stream::play(bool restart) {
     if (rewind && !m_decodeOnly)
         setPositionFrames(0);
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_state != BASS_ACTIVE_PLAYING)
+        restartClockLocked(m_handed);
     m_state = BASS_ACTIVE_PLAYING;
 }
 
@@ -174,7 +218,24 @@ int64_t Stream::positionFrames() const {
     if (m_decodeOnly)
         return m_decoder->position();
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_heard;
+    return heardFrameLocked();
+}
+
+int64_t Stream::heardFrameLocked() const {
+    if (m_state != BASS_ACTIVE_PLAYING)
+        return m_handed;
+    // The device frame being heard, and the stream frame it carries.
+    const int64_t heard = m_deviceClock - m_latencyFrames;
+    for (int i = 1; i <= m_segmentCount; ++i) {
+        const Segment& s = m_segments[(m_segmentNext - i + kSegments) % kSegments];
+        if (heard >= s.deviceEnd)
+            return s.frameEnd;
+        if (heard >= s.deviceBegin)
+            return s.frameBegin + (heard - s.deviceBegin) * (s.frameEnd - s.frameBegin) / (s.deviceEnd - s.deviceBegin);
+    }
+    if (m_segmentCount == kSegments)  // older than what is kept: the oldest known
+        return m_segments[m_segmentNext].frameBegin;
+    return m_restartFrame;
 }
 
 void Stream::setVolume(float volume) {
@@ -191,7 +252,7 @@ DWORD Stream::level() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_state != BASS_ACTIVE_PLAYING)
         return 0xFFFFFFFFu;
-    const int window = int(m_rate * kLevelWindow);
+    const int window = int(m_deviceRate * kLevelWindow);
     float left = 0, right = 0;
     int covered = 0;
     for (int i = 1; i <= 8 && covered < window; ++i) {
@@ -277,7 +338,7 @@ void Stream::applyEffects(float* samples, int frames) {
     PeakEq::processChain(chain, count, samples, frames, m_channels);
 }
 
-int Stream::pullStereo(int frames) {
+int Stream::pullFrames(int frames) {
     const int n = std::min(frames, m_ringCount);
     if (n <= 0)
         return 0;
@@ -289,94 +350,75 @@ int Stream::pullStereo(int frames) {
     m_consumed += n;
     if (!m_decodeEnded && m_ringCapacity - m_ringCount >= kDecodeChunk)
         m_wake.notify_one();
-
     applyEffects(m_scratch.data(), n);
-
-    // The meter reads the sound after the effects, before the volume.
-    float peakLeft = 0, peakRight = 0;
-    const float* s = m_scratch.data();
-    float* out = m_stereo.data();
-    const float volume = m_volume;
-    if (m_channels == 1) {
-        for (int i = 0; i < n; ++i) {
-            peakLeft = std::max(peakLeft, std::fabs(s[i]));
-            out[2 * i] = out[2 * i + 1] = s[i] * volume;
-        }
-        peakRight = peakLeft;
-    } else {
-        for (int i = 0; i < n; ++i) {
-            const float l = s[i * m_channels], r = s[i * m_channels + 1];
-            peakLeft = std::max(peakLeft, std::fabs(l));
-            peakRight = std::max(peakRight, std::fabs(r));
-            out[2 * i] = l * volume;
-            out[2 * i + 1] = r * volume;
-        }
-    }
-    m_levels[m_levelNext] = LevelBlock{n, peakLeft, peakRight};
-    m_levelNext = (m_levelNext + 1) % 8;
     return n;
+}
+
+int Stream::convertSome(int frames) {
+    const int capacity = std::min(frames, int(m_converted.size() / 2));
+    // First what the converter already holds, then new frames.
+    int got = m_converter->convert(nullptr, 0, m_converted.data(), capacity);
+    if (got > 0)
+        return got;
+    const int want = int(int64_t(capacity) * m_rate / m_deviceRate) + 2;
+    const int n = pullFrames(std::min(want, kChunk));
+    if (n > 0)
+        return m_converter->convert(m_scratch.data(), n, m_converted.data(), capacity);
+    if (m_decodeEnded && m_ringCount == 0 && !m_converterFlushed) {
+        m_converterFlushed = true;
+        return m_converter->flush(m_converted.data(), capacity);
+    }
+    return 0;
+}
+
+void Stream::deliver(float* out, int frames) {
+    // The meter reads the sound as the speakers get it, before the volume.
+    float peakLeft = 0, peakRight = 0;
+    const float volume = m_volume;
+    const float* s = m_converted.data();
+    for (int i = 0; i < frames; ++i) {
+        peakLeft = std::max(peakLeft, std::fabs(s[2 * i]));
+        peakRight = std::max(peakRight, std::fabs(s[2 * i + 1]));
+        out[2 * i] += s[2 * i] * volume;
+        out[2 * i + 1] += s[2 * i + 1] * volume;
+    }
+    m_levels[m_levelNext] = LevelBlock{frames, peakLeft, peakRight};
+    m_levelNext = (m_levelNext + 1) % 8;
 }
 
 Stream::MixResult Stream::mix(float* out, int frames, double latency) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const int64_t deviceBegin = m_deviceClock;
+    m_deviceClock += frames;
+    m_latencyFrames = std::llround(latency * m_deviceRate);
     if (m_state != BASS_ACTIVE_PLAYING)
         return MixResult::Idle;
     if (m_endPending)
         return MixResult::Playing;  // the last frames are still sounding
 
     int done = 0;
-    if (!m_resampler) {
-        while (done < frames) {
-            const int n = pullStereo(std::min(frames - done, kChunk));
-            if (n == 0)
-                break;
-            for (int i = 0; i < 2 * n; ++i)
-                out[2 * done + i] += m_stereo[i];
-            done += n;
-        }
-        m_heard = m_consumed;
-    } else {
-        const int capacity = int(m_converted.size() / 2);
-        auto addConverted = [&](int got) {
-            for (int i = 0; i < 2 * got; ++i)
-                out[2 * done + i] += m_converted[i];
-            done += got;
-        };
-        while (done < frames) {
-            uint8_t* convertedOut = reinterpret_cast<uint8_t*>(m_converted.data());
-            const uint8_t* none = reinterpret_cast<const uint8_t*>(m_stereo.data());
-            // First what the resampler already holds, then new input.
-            int got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &none, 0);
-            if (got > 0)
-                addConverted(got);
-            if (done >= frames)
-                break;
-            const int want = int(int64_t(frames - done) * m_rate / m_deviceRate) + 2;
-            const int n = pullStereo(std::min(want, kChunk));
-            if (n == 0) {
-                if (!m_decodeEnded || m_ringCount > 0 || m_resamplerFlushed)
-                    break;
-                m_resamplerFlushed = true;
-                got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), nullptr, 0);
-            } else {
-                const uint8_t* in = reinterpret_cast<const uint8_t*>(m_stereo.data());
-                got = ffmpeg().swr_convert(m_resampler, &convertedOut, std::min(capacity, frames - done), &in, n);
-            }
-            if (got > 0)
-                addConverted(got);
-        }
-        const int64_t delay = m_resamplerFlushed ? 0 : ffmpeg().swr_get_delay(m_resampler, m_rate);
-        m_heard = std::max<int64_t>(0, m_consumed - delay);
+    bool stalled = false;
+    while (done < frames && !stalled) {
+        const int got = convertSome(frames - done);
+        deliver(out + 2 * done, got);
+        done += got;
+        stalled = got == 0;
+    }
+    const int64_t handedBefore = m_handed;
+    m_handed = m_converterFlushed ? m_consumed : std::max<int64_t>(0, m_consumed - m_converter->delay());
+    if (done > 0) {
+        m_segments[m_segmentNext] = Segment{deviceBegin, deviceBegin + done, handedBefore, m_handed};
+        m_segmentNext = (m_segmentNext + 1) % kSegments;
+        m_segmentCount = std::min(m_segmentCount + 1, kSegments);
     }
 
     m_starved = done < frames;
-    const bool drained = m_decodeEnded && m_ringCount == 0 && (!m_resampler || m_resamplerFlushed);
+    const bool drained = m_decodeEnded && m_ringCount == 0 && m_converterFlushed;
     if (m_starved && drained) {
         // The stream's last frame is in this buffer: it is heard once the
-        // device has played what it holds.
+        // device has played what it holds before it.
         m_endPending = true;
-        m_heard = m_consumed;
-        const double wait = latency + double(done) / m_deviceRate;
+        const double wait = std::max(0.0, latency - double(frames - done) / m_deviceRate);
         m_endDue = Clock::now() + std::chrono::microseconds(int64_t(wait * 1e6));
         return MixResult::EndReached;
     }

@@ -9,6 +9,7 @@
 
 #include "audio/Decoder.h"
 #include "audio/PeakEq.h"
+#include "audio/StereoConverter.h"
 #include "audio/bass.h"
 
 #include <atomic>
@@ -18,8 +19,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-struct SwrContext;
 
 namespace velmo::audio {
 
@@ -33,8 +32,11 @@ class Stream {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // decodeOnly: no thread, no output; frames are read with getData().
-    Stream(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate);
+    // A stream of `decoder`'s file; with BASS_STREAM_DECODE in `flags` it has
+    // no thread and no output, its frames are read with getData(). Returns
+    // null with `error` set when its sound cannot be converted for the device.
+    static std::shared_ptr<Stream> create(std::unique_ptr<Decoder> decoder, DWORD flags, int deviceRate, int* error);
+    Stream(std::unique_ptr<Decoder> decoder, DWORD flags, std::unique_ptr<StereoConverter> converter, int deviceRate);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -45,6 +47,7 @@ public:
     DWORD flags() const { return m_flags; }
     bool eightBit() const { return m_decoder->eightBit(); }
     int64_t lengthFrames() const { return m_decoder->length(); }
+    const std::vector<FileChapter>& chapters() const { return m_decoder->chapters(); }
 
     // --- GUI thread -------------------------------------------------------
     void play(bool restart);
@@ -52,11 +55,16 @@ public:
     void stop();
     DWORD state() const;
     // Frame being heard (playing streams) or next frame returned (decode-only).
+    // Paused or stopped: the frame the sound stopped at and resumes from.
     int64_t positionFrames() const;
+    // False when the file cannot be repositioned; the stream then plays on
+    // from where it was, or, when even that place cannot be found again,
+    // from the frame its decoder is at, and reports that frame.
     bool setPositionFrames(int64_t frame);
     void setVolume(float volume);
     float volume() const;
-    // Peak of the last 20 ms heard, or 0xFFFFFFFF when not playing.
+    // Peak per speaker of the last 20 ms heard (before the volume), or
+    // 0xFFFFFFFF when not playing.
     DWORD level() const;
     // Decode-only streams: frames with the effects applied; -1 at the end.
     int getData(float* dst, int maxFrames);
@@ -69,12 +77,22 @@ public:
     void addSync(const SyncEntry& sync);
     bool removeSync(HSYNC id);
 
+    // Tests: waits until the decoder thread has filled the ring as far as it
+    // goes (full, or the file's end reached), so that a device pulling at
+    // any speed never finds it empty.
+    void waitUntilDecoded();
+    // Tests: the next `count` decoder seeks of any stream move the decoder
+    // to `strayFrame` and fail, as a demuxer that lost its way does.
+    static void injectSeekFaults(int count, int64_t strayFrame);
+
     // --- output thread --------------------------------------------------------
     enum class MixResult { Idle, Playing, EndReached };
     // Adds this stream's next `frames` device frames (stereo, device rate)
     // into `out`. EndReached: the stream's last frame went out in this
     // buffer (the sync thread should look at takeDueEnd). `latency` is how
-    // long the device takes to sound what it is handed.
+    // long after this call the device sounds the last frame it is handed.
+    // Called for every device buffer, also while the stream is silent, so
+    // that the stream can tell which of its frames is being heard.
     MixResult mix(float* out, int frames, double latency);
 
     // --- sync thread ------------------------------------------------------------
@@ -90,17 +108,35 @@ private:
         PeakEq eq;
     };
     struct LevelBlock {
-        int frames = 0;
+        int frames = 0;  // device frames
         float peakLeft = 0, peakRight = 0;
     };
+    // Device frames [deviceBegin, deviceEnd) carried stream frames
+    // [frameBegin, frameEnd), spread evenly.
+    struct Segment {
+        int64_t deviceBegin, deviceEnd;
+        int64_t frameBegin, frameEnd;
+    };
+    static constexpr int kSegments = 256;  // some seconds of device buffers
 
     void decoderLoop();
+    // With m_decoderMutex held.
+    bool seekDecoder(int64_t frame);
     // With m_decoderMutex held: decodes up to `frames` frames into the ring.
     void fillRing(int frames);
     void resetPlaybackLocked(int64_t frame);
-    // Takes up to `frames` frames from the ring, runs effects, level and
-    // volume, and writes them as stereo into m_stereo. Returns the count.
-    int pullStereo(int frames);
+    // The sound restarts at `frame` with the next device buffer.
+    void restartClockLocked(int64_t frame);
+    int64_t heardFrameLocked() const;
+    // Takes up to `frames` frames from the ring into m_scratch and runs the
+    // effects. Returns the count.
+    int pullFrames(int frames);
+    // Writes up to `frames` device frames of the stream's sound into
+    // m_converted. Returns the count; fewer when the ring runs dry.
+    int convertSome(int frames);
+    // Measures the level of `frames` converted frames and adds them, at
+    // the stream's volume, into `out`.
+    void deliver(float* out, int frames);
     void applyEffects(float* samples, int frames);
 
     const bool m_decodeOnly;
@@ -116,6 +152,7 @@ private:
 
     mutable std::mutex m_mutex;  // everything below
     std::condition_variable m_wake;  // decoder thread: room in the ring, quit
+    std::condition_variable m_filled;  // the ring got frames
     bool m_quit = false;
     std::vector<float> m_ring;
     int m_ringCapacity = 0;  // frames
@@ -129,18 +166,23 @@ private:
     Clock::time_point m_endDue{};   // ... and is heard at this time
     bool m_atEnd = false;           // stopped by the end of the stream
     int64_t m_consumed = 0;         // frames taken from the ring (stream rate)
-    int64_t m_heard = 0;            // frame being heard
+    int64_t m_handed = 0;           // stream frame the next device frame carries
+    int64_t m_deviceClock = 0;      // device frames gone through mix()
+    int64_t m_latencyFrames = 0;    // device frames handed but not yet heard
+    int64_t m_restartFrame = 0;     // heard until the first segment sounds
+    Segment m_segments[kSegments];
+    int m_segmentCount = 0;
+    int m_segmentNext = 0;
     float m_volume = 1.0f;
     std::vector<Effect> m_effects;
     std::vector<SyncEntry> m_syncs;
     LevelBlock m_levels[8];
     int m_levelNext = 0;
 
-    SwrContext* m_resampler = nullptr;  // only when the rates differ
-    bool m_resamplerFlushed = false;
-    std::vector<float> m_scratch;  // stream-channel frames of one chunk
-    std::vector<float> m_stereo;   // the same as stereo
-    std::vector<float> m_converted;  // resampled stereo
+    std::unique_ptr<StereoConverter> m_converter;  // playing streams only
+    bool m_converterFlushed = false;
+    std::vector<float> m_scratch;    // stream-channel frames of one chunk
+    std::vector<float> m_converted;  // the device's stereo
 
     std::thread m_thread;
 };

@@ -110,7 +110,9 @@ DWORD BASS_GetConfig(DWORD option);
 int BASS_ErrorGetCode();
 
 // Opens a file. mem must be FALSE; offset and length 0. flags: BASS_UNICODE,
-// BASS_STREAM_PRESCAN (exact length and seek table by a packet pass),
+// BASS_STREAM_PRESCAN (exact length and seek table by a packet pass: the
+// length is the number of frames FFmpeg's full decode of the file yields,
+// and a decode from the start yields exactly those),
 // BASS_SAMPLE_FLOAT, BASS_STREAM_DECODE (no output; read with
 // BASS_ChannelGetData). Returns 0 on failure (missing, unreadable, not audio,
 // empty); never crashes on a truncated or corrupt file.
@@ -120,7 +122,14 @@ BOOL BASS_StreamFree(HSTREAM handle);
 BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);       // (QWORD)-1 on error
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);     // the frame being heard
-BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode);  // sample exact
+// With BASS_STREAM_PRESCAN sample exact: the frames after the new position
+// are those a decode from the start gives there, in every format, with one
+// bound: AAC bands coded as noise (perceptual noise substitution) are new
+// random noise after a seek (the level of any 512 frames within 0.5 dB),
+// as no decoder can repeat the noise of a decode from the start. Chained Ogg is decoded from its start
+// up to the position (its timestamps start over in every link). A failed
+// seek (FALSE) keeps the old position and what plays from it.
+BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode);
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);   // < 0 on error
 QWORD BASS_ChannelSeconds2Bytes(DWORD handle, double pos);   // (QWORD)-1 on error
 
@@ -153,3 +162,16 @@ BOOL BASS_FXSetParameters(HFX handle, const void* params);
 BOOL BASS_FXGetParameters(HFX handle, void* params);
 // 0x0204xxxx: the effects' interface version.
 DWORD BASS_FX_GetVersion();
+
+// --- chapters ------------------------------------------------------------------
+struct BASS_CHAPTER {
+    double start;       // seconds from the start of the file
+    const char* title;  // UTF-8, "" when the chapter has none
+};
+
+// The chapters the stream's file carries (MP4 chapters, ID3v2 CHAP frames,
+// CHAPTERxx comments of Ogg and FLAC), read when the stream was created, in
+// the file's order. Copies the first `max` of them into `chapters` (null is
+// fine with max 0) and returns how many the file has; (DWORD)-1 for a bad
+// handle. The titles stay valid until the stream is freed.
+DWORD BASS_ChannelGetChapters(DWORD handle, BASS_CHAPTER* chapters, DWORD max);

@@ -212,6 +212,11 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QWidget(parent, Qt::Window) {
     Label7->setFont(pixelFont(15, true));
     FitWidthToText(Label7);
 
+    lblFacts = new QLabel(QString::fromLatin1(Facts), this);
+    lblFacts->setObjectName(QStringLiteral("lblFacts"));
+    lblFacts->setGeometry(373, 196, 264, 36);
+    lblFacts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     btnClose = new QPushButton(QStringLiteral("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setGeometry(547, 271, 89, 31);

@@ -3,6 +3,8 @@
 // pictures that changes every 2.5 seconds while the window is visible. It
 // lives for the whole run; closing it hides it. GUI thread only.
 
+#include "platform/Version.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -33,7 +35,9 @@ public:
     explicit TfrmAbout(QWidget* parent = nullptr);
     ~TfrmAbout() override;
 
-    static constexpr const char* Caption = "About Velmo Player V1.0";
+    static constexpr const char* Caption = "About Velmo Player V" VELMO_VERSION_SHORT;
+    // Facts below the picture: the full version and the licence.
+    static constexpr const char* Facts = "Version " VELMO_VERSION "\nLicence: GNU GPL v3 or later";
     static constexpr int ClientWidth = 645;
     static constexpr int ClientHeight = 313;
     static constexpr int SlideInterval = 2500;  // ms
@@ -72,6 +76,7 @@ public:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
+    QLabel* lblFacts = nullptr;
     QPushButton* btnClose = nullptr;
     QTimer* Timer1 = nullptr;
 

@@ -117,11 +117,12 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
         return true;
     }
     if (FChannel != 0 && PointerOver(PaintBox1, MousePos)) {
-        // A step at a limit leaves the zoom as it is; the turn still counts
-        // as the user's scroll.
+        // A step at a limit leaves the exponent as it is; the factor and its
+        // label are set again all the same, and the turn counts as the
+        // user's scroll.
         double exponent = FZoomExponent;
-        if (up ? StepZoomIn(exponent) : StepZoomOut(exponent))
-            SetZoom(ZoomFactorOf(exponent), exponent);
+        up ? StepZoomIn(exponent) : StepZoomOut(exponent);
+        SetZoom(ZoomFactorOf(exponent), exponent);
         // The turn also reaches the scroll box, which switches auto-scroll off.
         TimelineUserScrolled();
         // The picture takes its new width first: scrolled within the old one,

@@ -50,8 +50,10 @@ void TForm1::LoadMarkersForFile(const QString& FileName) {
     FMarkersFileDamaged = false;
     const QString name = MarkerFileNameFor(FileName);
     const QFileInfo info(name);
-    if (!info.exists() || info.isDir())
+    if (!info.exists() || info.isDir()) {
+        LoadChapterMarkers();
         return;
+    }
     try {
         // Text that was not UTF-8 cannot be written back as it was: keep the
         // original beside it on the first save, as for a damaged file.

@@ -181,6 +181,7 @@ void TForm1::CreateMarkerListMenu() {
     miClearMarkersList = pmMarkers->addAction(style->standardIcon(QStyle::SP_TrashIcon),
                                               uLang::miClearMarkersList_caption);
     miClearMarkersList->setObjectName(QStringLiteral("miClearMarkersList"));
+    AddMarkerExchangeItems(pmMarkers);
 
     connect(miEditMarker, &QAction::triggered, this, [this] { btnEditMarkerClick(); });
     connect(miJump, &QAction::triggered, this, [this] { lvMarkersDblClick(); });

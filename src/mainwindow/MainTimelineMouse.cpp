@@ -48,6 +48,7 @@ void TForm1::CreateTimelineMenu() {
     N2 = separator("N2");
     miDeleteAllMarkers =
         item("miDeleteAllMarkers", uLang::miDeleteAllMarkers_caption, QStyle::SP_TrashIcon);
+    AddMarkerExchangeItems(pmTimeline);
     // The check mark shows the lock as it is now, also after the settings
     // window changed it.
     connect(pmTimeline, &QMenu::aboutToShow, this, [this] { miLock->setChecked(LockMarkers); });

@@ -12,6 +12,7 @@
 //   MainMarkersCommands.cpp  marker commands
 //   MainMarkersList.cpp      the marker list
 //   MainMarkerUndo.cpp       undo and redo of marker changes
+//   MainMarkerExchange.cpp   marker export and import, chapters of the file
 //   MainKeys.cpp             keyboard and wheel
 //   MainPlaylist.cpp         the playlist window's link to this window
 // The sections below follow the same concerns.
@@ -372,6 +373,14 @@ public:
     const MarkerHistory& MarkerUndoHistory() const { return FMarkerHistory; }
     QAction* miUndoMarkers = nullptr;
     QAction* miRedoMarkers = nullptr;
+    // ---- marker export and import, chapters of the file (MainMarkerExchange.cpp)
+    // Adds a separator, "Export Markers..." and "Import Markers..." to menu.
+    void AddMarkerExchangeItems(QMenu* menu);
+    void miExportMarkersClick();  // save dialog; the file type names the format
+    void miImportMarkersClick();  // open dialog; merged into the list, NOT SAVED
+    // A file without a marker file shows the chapters it carries as its
+    // markers, SAVED.
+    void LoadChapterMarkers();
 
     // ---- keyboard and wheel ------------------------------------------------------
     // Virtual key codes of the shortcuts.

@@ -33,6 +33,12 @@ public:
     virtual QStringList openFiles(const FileDialog& dialog) = 0;
     // Save dialog: the chosen file, empty on cancel.
     virtual QString saveFile(const FileDialog& dialog) = 0;
+    // Save dialog that also tells which filter was chosen (an index into
+    // dialog.filters). This default reports the preselected one.
+    virtual QString saveFileWithFilter(const FileDialog& dialog, int& chosenFilter) {
+        chosenFilter = dialog.filterIndex;
+        return saveFile(dialog);
+    }
     // Folder picker: the chosen folder, empty on cancel.
     virtual QString pickFolder(const QString& title, const QString& directory) = 0;
 

@@ -140,11 +140,19 @@ QStringList QtPrompts::openFiles(const FileDialog& request) {
 }
 
 QString QtPrompts::saveFile(const FileDialog& request) {
+    int chosenFilter = 0;
+    return saveFileWithFilter(request, chosenFilter);
+}
+
+QString QtPrompts::saveFileWithFilter(const FileDialog& request, int& chosenFilter) {
     std::unique_ptr<QFileDialog> dialog(makeDialog(request));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    chosenFilter = request.filterIndex;
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
+    if (const qsizetype index = request.filters.indexOf(dialog->selectedNameFilter()); index >= 0)
+        chosenFilter = int(index);
     return dialog->selectedFiles().constFirst();
 }
 

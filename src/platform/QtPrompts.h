@@ -12,6 +12,7 @@ public:
     Answer ask(Kind kind, const QString& text, Buttons buttons) override;
     QStringList openFiles(const FileDialog& dialog) override;
     QString saveFile(const FileDialog& dialog) override;
+    QString saveFileWithFilter(const FileDialog& dialog, int& chosenFilter) override;
     QString pickFolder(const QString& title, const QString& directory) override;
 
     // Start-up: from now on plain messages (an OK button only) wait instead

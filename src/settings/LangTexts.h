@@ -2,8 +2,8 @@
 // The texts of the language file "VelmoPlayer.lang": hints, captions and
 // the main window's messages. Each is a global text named by its key, holding
 // its English default until the language file replaces it. The list below is
-// also the file's layout: six sections of 113 keys, then the texts of the
-// features added since, keys in the order they are written.
+// also the file's layout: six sections of 113 keys, then the sections of
+// texts added since, keys in the order they are written.
 // Spellings are the program's own and stay as they are ("Open FIle...",
 // "Assosiate", "Markler" with a Cyrillic a, double blanks).
 //
@@ -135,6 +135,20 @@
     X(popup_menu, miDeleteLine_caption, u"Delete Line") \
     X(popup_menu, miClear_caption, u"Clear List") \
     X(popup_menu, miBrows_caption, u"Browse File Location Folder...") \
+    /* [marker_exchange]: texts added after the described ones */ \
+    X(marker_exchange, miExportMarkers_caption, u"Export Markers...") \
+    X(marker_exchange, miImportMarkers_caption, u"Import Markers...") \
+    X(marker_exchange, Form1_ExportMarkers_title, u"Export Markers") \
+    X(marker_exchange, Form1_ImportMarkers_title, u"Import Markers") \
+    X(marker_exchange, Form1_AudacityLabels_filter, u"Audacity label track") \
+    X(marker_exchange, Form1_CueSheet_filter, u"CUE sheet, times rounded to 1/75 s") \
+    X(marker_exchange, Form1_FfMetadata_filter, u"FFmpeg metadata chapters") \
+    X(marker_exchange, Form1_PodcastJson_filter, u"Podcast chapters (JSON)") \
+    X(marker_exchange, Form1_Timestamps_filter, u"Timestamp lines for video descriptions") \
+    X(marker_exchange, Form1_AllMarkerFiles_filter, u"All marker files") \
+    X(marker_exchange, Form1_AllFiles_filter, u"All files") \
+    X(marker_exchange, Form1_NoMarkersToExport_msg, u"There are no markers to export.") \
+    X(marker_exchange, Form1_MarkersImported_msg, u"Markers imported: %1. Left out because a marker is already at that time: %2.") \
     /* [extra]: texts of the features added since, after the ones above */ \
     X(extra, miUndoMarkers_caption, u"Undo") \
     X(extra, miRedoMarkers_caption, u"Redo") \
@@ -143,6 +157,7 @@
     X(extra, undo_move_marker, u"Move Marker") \
     X(extra, undo_edit_marker, u"Edit Marker") \
     X(extra, undo_delete_all_markers, u"Delete All Markers") \
+    X(extra, undo_import_markers, u"Import Markers") \
     X(extra, frmSettings_lbShowWaveform, u"Show the Waveform on the Timeline") \
     X(extra, frmSettings_lbShowMarkerNames, u"Show Marker Descriptions on the Timeline") \
     X(extra, frmSettings_lbNameOnAdd, u"Name markers as you add them") \

@@ -93,10 +93,9 @@ bool ReadMarkerFile(const QString& path, TMarkerList& markers) {
     return ParseMarkerBytes(bytes, markers);
 }
 
-// Writes through a temporary file renamed over `path` when complete.
 // Unbuffered: QSaveFile::commit() does not notice a failed flush of its
 // buffer (a full disk), so every write must reach the file and be checked.
-static void saveWhole(const QString& path, const QByteArray& bytes) {
+void WriteWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw createError(path, file.errorString());
@@ -105,12 +104,12 @@ static void saveWhole(const QString& path, const QByteArray& bytes) {
 }
 
 void WriteMarkerFile(const QString& path, const TMarkerList& markers) {
-    saveWhole(path, MarkerFileBytes(markers));
+    WriteWholeFile(path, MarkerFileBytes(markers));
 }
 
 void BackupMarkerFile(const QString& path) {
     QFile original(path);
     if (!original.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, original.errorString()));
-    saveWhole(MarkerBackupNameFor(path), original.readAll());
+    WriteWholeFile(MarkerBackupNameFor(path), original.readAll());
 }

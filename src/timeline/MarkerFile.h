@@ -46,6 +46,10 @@ bool ReadMarkerFile(const QString& path, TMarkerList& markers);
 // "Cannot create file "<path>". <reason>" on failure.
 void WriteMarkerFile(const QString& path, const TMarkerList& markers);
 
+// Writes bytes through a temporary file renamed over `path` when complete.
+// Throws AppError "Cannot create file "<path>". <reason>" on failure.
+void WriteWholeFile(const QString& path, const QByteArray& bytes);
+
 // Copies a marker file to MarkerBackupNameFor(path), replacing an older
 // backup. Throws AppError "Cannot create file "<backup>". <reason>".
 void BackupMarkerFile(const QString& path);

@@ -123,3 +123,21 @@ TEST(About, LinksOpenTheirPages) {
                                        TfrmAbout::TelegramUrl, TfrmAbout::FacebookUrl}));
     EXPECT_TRUE(w.Label4->text().endsWith(" @ velmoplayer.github.io"));
 }
+
+TEST(About, FactsShowTheVersionAndLicenceWithoutCoveringAnotherControl) {
+    TfrmAbout w;
+    w.show();
+    EXPECT_TRUE(w.windowTitle().startsWith("About Velmo Player V"));
+    EXPECT_TRUE(w.lblFacts->text().contains(QLatin1String(VELMO_VERSION)));
+    EXPECT_TRUE(w.lblFacts->text().contains("GPL v3 or later"));
+    // The whole text is shown: the label is as large as its text needs.
+    const QRect facts = w.lblFacts->geometry();
+    EXPECT_GE(facts.width(), w.lblFacts->sizeHint().width());
+    EXPECT_GE(facts.height(), w.lblFacts->sizeHint().height());
+    EXPECT_TRUE(w.rect().contains(facts));
+    for (QWidget* other : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != w.lblFacts) {
+            EXPECT_FALSE(other->geometry().intersects(facts)) << other->objectName().toStdString();
+        }
+    }
+}

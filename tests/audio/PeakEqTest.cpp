@@ -87,48 +87,43 @@ TEST(PeakEqFilter, ChannelMaskAndNyquistLeaveSoundAlone) {
 }
 
 // The one-pass chain gives what the filters give one after another, with
-// every band on, with a band limited to one channel, and for mono; with the
-// wide stereo kernel and without it; and in blocks of any length, shorter
-// than the chain included, with the state carried from block to block.
+// every band on, with a band limited to one channel, and for mono; and in
+// blocks of any length, shorter than the chain included, with the state
+// carried from block to block.
 TEST(PeakEqFilter, ChainMatchesFilterByFilter) {
     const int blocks[] = {1, 3, 8, 9, 10, 17, 4000, 5952};  // 10,000 frames in all
-    for (bool wideKernel : {true, false}) {
-        PeakEq::allowWideKernel(wideKernel);
-        for (auto [channels, leftOnlyBand] : {std::pair{2, -1}, std::pair{2, 4}, std::pair{1, -1}}) {
-            PeakEq one[9], chained[9];
-            PeakEq* chain[9];
-            for (int b = 0; b < 9; ++b) {
-                BASS_BFX_PEAKEQ p = band(63.0f * float(1 << b), b % 2 ? 7.0f : -5.0f);
-                if (b == leftOnlyBand)
-                    p.lChannel = 1;
-                ASSERT_TRUE(one[b].setParameters(p, kRate));
-                ASSERT_TRUE(chained[b].setParameters(p, kRate));
-                chain[b] = &chained[b];
-            }
-            std::vector<float> a(size_t(channels) * 20000);
-            for (size_t i = 0; i < a.size(); ++i)
-                a[i] = float(0.3 * std::sin(0.013 * double(i)) + 0.2 * std::sin(0.7 * double(i * i % 977)));
-            std::vector<float> b = a;
-            for (PeakEq& f : one)
-                f.process(a.data(), 10000, channels);
-            int done = 0;
-            for (int frames : blocks) {
-                PeakEq::processChain(chain, 9, b.data() + size_t(done) * channels, frames, channels);
-                done += frames;
-            }
-            ASSERT_EQ(done, 10000);
-            for (PeakEq& f : one)  // the state carries over
-                f.process(a.data() + 10000 * channels, 10000, channels);
-            PeakEq::processChain(chain, 9, b.data() + 10000 * channels, 10000, channels);
-            for (size_t i = 0; i < a.size(); ++i)
-                ASSERT_NEAR(a[i], b[i], 1e-5) << channels << " channels, wide " << wideKernel << ", sample " << i;
+    for (auto [channels, leftOnlyBand] : {std::pair{2, -1}, std::pair{2, 4}, std::pair{1, -1}}) {
+        PeakEq one[9], chained[9];
+        PeakEq* chain[9];
+        for (int b = 0; b < 9; ++b) {
+            BASS_BFX_PEAKEQ p = band(63.0f * float(1 << b), b % 2 ? 7.0f : -5.0f);
+            if (b == leftOnlyBand)
+                p.lChannel = 1;
+            ASSERT_TRUE(one[b].setParameters(p, kRate));
+            ASSERT_TRUE(chained[b].setParameters(p, kRate));
+            chain[b] = &chained[b];
         }
+        std::vector<float> a(size_t(channels) * 20000);
+        for (size_t i = 0; i < a.size(); ++i)
+            a[i] = float(0.3 * std::sin(0.013 * double(i)) + 0.2 * std::sin(0.7 * double(i * i % 977)));
+        std::vector<float> b = a;
+        for (PeakEq& f : one)
+            f.process(a.data(), 10000, channels);
+        int done = 0;
+        for (int frames : blocks) {
+            PeakEq::processChain(chain, 9, b.data() + size_t(done) * channels, frames, channels);
+            done += frames;
+        }
+        ASSERT_EQ(done, 10000);
+        for (PeakEq& f : one)  // the state carries over
+            f.process(a.data() + 10000 * channels, 10000, channels);
+        PeakEq::processChain(chain, 9, b.data() + 10000 * channels, 10000, channels);
+        for (size_t i = 0; i < a.size(); ++i)
+            ASSERT_NEAR(a[i], b[i], 1e-5) << channels << " channels, sample " << i;
     }
-    PeakEq::allowWideKernel(true);
 }
 
-// Chains of other lengths (a register pair half used, more stages than one
-// wavefront holds) match their filters too.
+// Chains of other lengths, from one stage to twenty, match their filters too.
 TEST(PeakEqFilter, ChainsOfAnyLengthMatch) {
     for (int count : {1, 2, 3, 11, 20}) {
         std::vector<PeakEq> one(count), chained(count);

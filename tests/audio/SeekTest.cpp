@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace audiotest;
 
 namespace {
@@ -53,6 +55,34 @@ INSTANTIATE_TEST_SUITE_P(EachFormat, SampleExactSeek, ::testing::ValuesIn(kFiles
             ch = '_';
     return name;
 });
+
+// A seek that fails inside the decoder keeps the old position, and what
+// plays next is what follows it. Chained Ogg seeks by opening the file
+// again; once the file is gone that fails.
+TEST(FailedSeek, KeepsTheOldPositionAndWhatFollowsIt) {
+    namespace fs = std::filesystem;
+    const fs::path copy = fs::temp_directory_path() / ("velmo-failed-seek-" + std::to_string(getpid()) + ".ogg");
+    fs::copy_file(std::string(VELMO_CORPUS_DIR) + "/vorbis-chained.ogg", copy, fs::copy_options::overwrite_existing);
+    const DWORD flags = BASS_STREAM_DECODE | BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT;
+    const HSTREAM whole = open(copy.string(), flags);
+    ASSERT_NE(whole, 0u);
+    const int chans = channelsOf(whole);
+    const std::vector<float> reference = decodeRest(whole);
+    BASS_StreamFree(whole);
+
+    const HSTREAM h = open(copy.string(), flags);
+    ASSERT_NE(h, 0u);
+    constexpr QWORD kPlayed = 4096;  // whole reads of decodeRest
+    ASSERT_EQ(decodeRest(h, kPlayed).size(), kPlayed * chans);
+    fs::remove(copy);
+    EXPECT_FALSE(BASS_ChannelSetPosition(h, framesToBytes(h, reference.size() / chans / 2), BASS_POS_BYTE));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), framesToBytes(h, kPlayed));
+    const std::vector<float> next = decodeRest(h, 2000);
+    ASSERT_EQ(next.size(), 2000u * chans);
+    for (size_t i = 0; i < next.size(); ++i)
+        ASSERT_EQ(next[i], reference[kPlayed * chans + i]) << "sample " << i;
+    BASS_StreamFree(h);
+}
 
 TEST(SecondsAndBytes, RoundTripStaysOnTheFrame) {
     const HSTREAM h = open(fixture("tone-mono-48000.ogg"), BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);

@@ -42,6 +42,8 @@ done
 grep -qx 'Icon=velmoplayer' "$desktop" || fail "desktop entry does not name the installed icon"
 grep -q '<launchable type="desktop-id">velmoplayer.desktop</launchable>' "${metainfo[0]}" \
   || fail "metainfo does not launch the installed desktop entry"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "${metainfo[0]}" \
+  || fail "metainfo does not name the licence"
 mimes=$(sed -n 's/^MimeType=//p' "$desktop")
 for type in audio/mpeg audio/x-wav audio/wav audio/vnd.wave audio/ogg audio/x-vorbis+ogg \
             audio/x-opus+ogg audio/x-ms-wma audio/mp4 audio/x-m4a audio/flac audio/x-flac; do

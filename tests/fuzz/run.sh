@@ -37,6 +37,14 @@ for target in "${targets[@]}"; do
   if [ "$target" = audio_file ]; then
     extra=(-max_len=65536 -rss_limit_mb=4096 -timeout=20)
     dirs+=("$root/tests/fixtures")
+    # The real-encoder corpus (made once here, its audio files only; the
+    # fuzzer reads the first max_len bytes of each).
+    if [ ! -f "$build/audio-corpus/made" ]; then
+      "$root/tests/fixtures/make-corpus.sh" "$build/audio-corpus" && touch "$build/audio-corpus/made"
+    fi
+    mkdir -p "$build/seeds-audio_file"
+    find "$build/audio-corpus" -type f ! -name '*.f32' ! -name made -exec cp -u {} "$build/seeds-audio_file/" \;
+    dirs+=("$build/seeds-audio_file")
   fi
   log="$build/$target.log"
   if "$exe" -max_total_time="$seconds" -artifact_prefix="$crashes/" -print_final_stats=1 \

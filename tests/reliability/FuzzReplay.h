@@ -21,4 +21,5 @@ int ReplayProfileFile(const uint8_t* data, size_t size);
 int ReplayTimeText(const uint8_t* data, size_t size);
 int ReplayHandOffRecord(const uint8_t* data, size_t size);
 int ReplayAudioFile(const uint8_t* data, size_t size);
+int ReplayMarkerExchange(const uint8_t* data, size_t size);
 }

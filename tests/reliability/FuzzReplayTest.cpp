@@ -22,6 +22,7 @@ const Target kTargets[] = {
     {"marker_file", ReplayMarkerFile, false},   {"playlist_file", ReplayPlaylistFile, false},
     {"profile_file", ReplayProfileFile, false}, {"time_text", ReplayTimeText, false},
     {"handoff_record", ReplayHandOffRecord, false}, {"audio_file", ReplayAudioFile, true},
+    {"marker_exchange", ReplayMarkerExchange, false},
 };
 
 QStringList filesIn(const QString& dir) {

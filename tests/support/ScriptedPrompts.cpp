@@ -25,6 +25,11 @@ QString ScriptedPrompts::saveFile(const FileDialog& dialog) {
     return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
 }
 
+QString ScriptedPrompts::saveFileWithFilter(const FileDialog& dialog, int& chosenFilter) {
+    chosenFilter = saveFilterAnswers.isEmpty() ? dialog.filterIndex : saveFilterAnswers.dequeue();
+    return saveFile(dialog);
+}
+
 QString ScriptedPrompts::pickFolder(const QString& title, const QString& directory) {
     folderDialogs.append(title + "|" + directory);
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();

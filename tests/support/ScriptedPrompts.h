@@ -24,10 +24,13 @@ public:
     void answerOpen(const QStringList& files) { openAnswers.enqueue(files); }
     void answerSave(const QString& file) { saveAnswers.enqueue(file); }
     void answerFolder(const QString& folder) { folderAnswers.enqueue(folder); }
+    // The filter the next save dialog reports as chosen; unscripted, the preselected one.
+    void answerSaveFilter(int index) { saveFilterAnswers.enqueue(index); }
 
     Answer ask(Kind kind, const QString& text, Buttons buttons) override;
     QStringList openFiles(const FileDialog& dialog) override;
     QString saveFile(const FileDialog& dialog) override;
+    QString saveFileWithFilter(const FileDialog& dialog, int& chosenFilter) override;
     QString pickFolder(const QString& title, const QString& directory) override;
 
     // The texts of every message box shown so far.
@@ -44,5 +47,6 @@ private:
     QQueue<QStringList> openAnswers;
     QQueue<QString> saveAnswers;
     QQueue<QString> folderAnswers;
+    QQueue<int> saveFilterAnswers;
     Prompts* previous_ = nullptr;
 };

@@ -6,6 +6,9 @@
 #include <QString>
 
 namespace TestEnv {
+// Makes the private root and points HOME, the XDG folders, Qt and SDL at
+// it. Every test main calls it first.
+void setUp();
 // The private root holding home/, config/, data/, runtime/.
 QString root();
 // A fixture file below tests/fixtures.

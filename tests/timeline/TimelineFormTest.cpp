@@ -402,8 +402,10 @@ TEST_F(TimelineFormTest, TimelineMenuItemsInOrder) {
     QStringList names;
     for (QAction* action : form->pmTimeline->actions())
         names << action->objectName();
+    // The described items first, the added marker export and import after them.
     EXPECT_EQ(names, QStringList({"DropMarkerPlayPosition1", "miDeleteMarkerTL", "miLock", "N4", "miFileInfo", "N1",
-                                  "miSettings", "N2", "miDeleteAllMarkers"}));
+                                  "miSettings", "N2", "miDeleteAllMarkers", "NMarkerExchangeTL",
+                                  "miExportMarkersTL", "miImportMarkersTL"}));
     EXPECT_EQ(form->miLock->text(), QString("Lock Markers (Disable Drag)"));
 }
 

@@ -2,12 +2,14 @@
 // real-sound test: plain, equalizer band at 1 kHz +12 dB, volume 0.1,
 // paused, resumed. Each phase lasts kPhaseSeconds of wall-clock time, as
 // the null sink records; the recording is cut into the same phases by
-// analyze.py, counted from the first sound.
+// analyze.py, counted from the first sound. With "plain" after the file
+// name only the first phase is played.
 
 #include "audio/bass.h"
 
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -19,8 +21,9 @@ void hold() { std::this_thread::sleep_for(std::chrono::duration<double>(kPhaseSe
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
+    const bool plainOnly = argc == 3 && std::string_view(argv[2]) == "plain";
+    if (argc != 2 && !plainOnly) {
+        std::fprintf(stderr, "usage: %s FILE [plain]\n", argv[0]);
         return 2;
     }
     if (!BASS_Init(-1, 44100, 0, nullptr, nullptr)) {
@@ -42,6 +45,12 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 500 && BASS_ChannelGetPosition(stream, BASS_POS_BYTE) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     hold();  // plain
+    if (plainOnly) {
+        const bool playing = BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING;
+        BASS_StreamFree(stream);
+        BASS_Free();
+        return playing ? 0 : 1;
+    }
     eq.fGain = 12.0f;
     BASS_FXSetParameters(band, &eq);
     hold();  // +12 dB band

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Checks a recording of RealSoundPlayer: mono s16le at 44100 Hz.
 
+    analyze.py RECORDING              the five phases of a 1 kHz file
+    analyze.py RECORDING LEVEL_DB     the plain phase only: 1 kHz at LEVEL_DB
+
 The phases start at the first loud sample and last PHASE seconds each; the
 middle of every phase is measured so that latency and timer jitter do not
 matter. A loaded machine may starve the sound server for a moment, which
@@ -62,7 +65,15 @@ def frequency(x):
     return best
 
 
-def main(path):
+def report(checks):
+    failed = 0
+    for text, ok in checks:
+        print(("ok   " if ok else "FAIL ") + text)
+        failed += not ok
+    return 1 if failed else 0
+
+
+def main(path, plain_level=None):
     data = open(path, "rb").read()
     samples = [s / 32768.0 for s in struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])]
     onset = next((i for i, s in enumerate(samples) if abs(s) > 0.02), None)
@@ -77,6 +88,14 @@ def main(path):
             raise SystemExit("FAIL: the recording ends too early")
         return samples[start:end]
 
+    if plain_level is not None:
+        plain = window(0)
+        f_plain, level = frequency(plain), level_db(plain)
+        return report([
+            ("dominant frequency %.2f Hz" % f_plain, abs(f_plain - 1000) <= 10),
+            ("level %.2f dBFS, expected %.2f" % (level, plain_level), abs(level - plain_level) <= 1.5),
+        ])
+
     plain, boosted, quiet, paused, resumed = (window(p) for p in range(5))
     base = level_db(plain)
     f_plain, f_resumed = frequency(plain), frequency(resumed)
@@ -89,12 +108,8 @@ def main(path):
         ("resumed: %+.2f dB, %.2f Hz" % (level_db(resumed) - base, f_resumed),
          abs(level_db(resumed) - base) <= 1 and abs(f_resumed - 1000) <= 10),
     ]
-    failed = 0
-    for text, ok in checks:
-        print(("ok   " if ok else "FAIL ") + text)
-        failed += not ok
-    return 1 if failed else 0
+    return report(checks)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], float(sys.argv[2]) if len(sys.argv) > 2 else None))

@@ -2,7 +2,9 @@
 # Real sound: starts a private PulseAudio daemon with a null sink, plays a
 # 1 kHz tone through the audio library (SDL's pulseaudio driver), records
 # the sink's monitor with parec and checks frequency, equalizer, volume and
-# pause. The daemon is stopped by its pid afterwards, also on failure.
+# pause; then a 48 kHz file and a 5.1 file with the tone in its centre
+# channel only, for pitch and level. The daemon is stopped by its pid
+# afterwards, also on failure.
 # Usage: real-sound-test.sh PLAYER_BINARY
 set -euo pipefail
 player=$1
@@ -48,16 +50,33 @@ if [ -z "$daemon" ] || ! pactl info >/dev/null 2>&1; then
 fi
 pactl set-default-sink vsink
 
-ffmpeg -hide_banner -loglevel error -f lavfi -i "aevalsrc=0.1*sin(2*PI*1000*t):s=44100:d=10" -ac 2 \
-    -c:a pcm_s16le "$work/tone-1k.wav"
+tone="aevalsrc=0.1*sin(2*PI*1000*t):d=10"
+ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=44100" -ac 2 -c:a pcm_s16le "$work/tone-1k.wav"
+ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=48000" -af "pan=stereo|c0=c0|c1=c0" -c:a pcm_s16le "$work/tone-1k-48000.wav"
+ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=44100" -af "pan=5.1|FC=c0" -c:a flac "$work/tone-1k-centre-5.1.flac"
 
-parec -d vsink.monitor --format=s16le --rate=44100 --channels=1 --raw > "$work/recorded.raw" &
-recorder=$!
-sleep 0.5
-SDL_AUDIODRIVER=pulseaudio "$player" "$work/tone-1k.wav"
-sleep 0.3
-kill "$recorder" 2>/dev/null || true
-wait "$recorder" 2>/dev/null || true
-recorder=""
+# Plays FILE [plain] and records what the sink got into $work/recorded.raw.
+play_recorded() {
+    parec -d vsink.monitor --format=s16le --rate=44100 --channels=1 --raw > "$work/recorded.raw" &
+    recorder=$!
+    sleep 0.5
+    SDL_AUDIODRIVER=pulseaudio "$player" "$@"
+    sleep 0.3
+    kill "$recorder" 2>/dev/null || true
+    wait "$recorder" 2>/dev/null || true
+    recorder=""
+}
 
-python3 "$here/analyze.py" "$work/recorded.raw"
+failed=0
+echo "1 kHz, 44.1 kHz stereo:"
+play_recorded "$work/tone-1k.wav"
+python3 "$here/analyze.py" "$work/recorded.raw" || failed=1
+# A sine of peak 0.1 is -23 dBFS RMS; the centre channel reaches each
+# speaker at -3 dB.
+echo "1 kHz, 48 kHz stereo:"
+play_recorded "$work/tone-1k-48000.wav" plain
+python3 "$here/analyze.py" "$work/recorded.raw" -23.0 || failed=1
+echo "1 kHz in the centre channel of 5.1:"
+play_recorded "$work/tone-1k-centre-5.1.flac" plain
+python3 "$here/analyze.py" "$work/recorded.raw" -26.0 || failed=1
+exit $failed
