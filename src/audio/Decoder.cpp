@@ -75,7 +75,7 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
     d->m_path = path;
     if (!d->openInput(path, error))
         return nullptr;
-    if (prescan && !(d->m_coarseTime ? d->runCountingPrescan() : d->runPrescan())) {
+    if (!d->lengthFromContainer() && prescan && !(d->m_coarseTime ? d->runCountingPrescan() : d->runPrescan())) {
         *error = BASS_ERROR_FILEFORM;
         return nullptr;
     }
@@ -176,50 +176,6 @@ bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
     return true;
 }
 
-namespace {
-
-// The timestamps a read from the start of an Ogg file should give its
-// packets. The demuxer's own come from the page's granule position minus
-// the durations of the packets before it on the page, and its Vorbis
-// durations are guesses: within a page they drift by hundreds of frames
-// and jump back at the next. The Vorbis parser knows each packet's block
-// size and so the frames it decodes to.
-class OggTimeline {
-public:
-    explicit OggTimeline(const AVCodecContext* codec) {
-        if (codec->codec_id == AV_CODEC_ID_VORBIS && codec->extradata)
-            m_vorbis = ffmpeg().av_vorbis_parse_init(codec->extradata, codec->extradata_size);
-    }
-    ~OggTimeline() { ffmpeg().av_vorbis_parse_free(&m_vorbis); }
-    OggTimeline(const OggTimeline&) = delete;
-    OggTimeline& operator=(const OggTimeline&) = delete;
-
-    // The timestamp of `packet`, the next one of the stream.
-    int64_t next(const AVPacket& packet) {
-        const int frames = m_vorbis ? ffmpeg().av_vorbis_parse_frame(m_vorbis, packet.data, packet.size) : -1;
-        if (frames < 0 || m_next == AV_NOPTS_VALUE) {
-            // No parser, or the parser lost count: the demuxer's word.
-            m_next = packet.pts;
-            if (packet.pts == AV_NOPTS_VALUE)
-                return AV_NOPTS_VALUE;
-            if (frames < 0)
-                m_next += std::max<int64_t>(0, packet.duration);
-            else
-                m_next += frames;
-            return packet.pts;
-        }
-        const int64_t pts = m_next;
-        m_next += frames;
-        return pts;
-    }
-
-private:
-    AVVorbisParseContext* m_vorbis = nullptr;
-    int64_t m_next = AV_NOPTS_VALUE;
-};
-
-}  // namespace
-
 bool Decoder::runPrescan() {
     const AVStream* stream = m_format->streams[m_streamIndex];
     const bool ogg = isOgg();
@@ -236,9 +192,6 @@ bool Decoder::runPrescan() {
     int64_t lastPts = AV_NOPTS_VALUE;
     bool complete = true;
     m_oggEnd = AV_NOPTS_VALUE;
-    m_oggLabels.clear();
-    OggPacketKey key;
-    OggTimeline labels(m_codec);
     while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
         if (m_packet->stream_index == m_streamIndex) {
             const int64_t packetDuration = wholeFrame > 0 ? wholeFrame : m_packet->duration;
@@ -256,12 +209,6 @@ bool Decoder::runPrescan() {
             // Ogg packet durations are guesses (Vorbis block-size switches
             // make them short by seconds); the granule positions behind the
             // timestamps are exact. Chained Ogg starts them over in every link.
-            if (ogg) {
-                key.advance(m_packet->pos);
-                const int64_t label = labels.next(*m_packet);
-                if (label != AV_NOPTS_VALUE && m_packet->pos >= 0)
-                    m_oggLabels.push_back({key, label});
-            }
             if (ogg && m_packet->pts != AV_NOPTS_VALUE) {
                 if (lastPts != AV_NOPTS_VALUE && m_packet->pts < lastPts)
                     m_chained = true;
@@ -274,13 +221,8 @@ bool Decoder::runPrescan() {
     if (m_chained) {
         // Only a decode of every link knows their lengths.
         m_oggEnd = AV_NOPTS_VALUE;
-        m_oggLabels.clear();
         return rewind() && runCountingPrescan();
     }
-    // Positions only grow in a file read once through; sorting keeps the
-    // lookup sound should a demuxer ever report them otherwise.
-    std::sort(m_oggLabels.begin(), m_oggLabels.end(),
-              [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
     if (firstPacketSilent && firstDuration > 0)
         duration -= firstDuration;
     if (complete || m_oggEnd != AV_NOPTS_VALUE) {
@@ -496,6 +438,8 @@ bool Decoder::seek(int64_t target) {
 bool Decoder::seekTo(int64_t target) {
     if (target < 0)
         target = 0;
+    if (isOgg() && !m_oggLabelsCollected && !m_chained)
+        collectOggLabels();
     const AVStream* stream = m_format->streams[m_streamIndex];
     // Chained Ogg starts its timestamps over in every link: there frames are
     // counted from the start.

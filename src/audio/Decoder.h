@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,9 @@ namespace velmo::audio {
 class Decoder {
 public:
     // Opens `path` (file-system encoding; only the "file" protocol is used).
-    // With `prescan`, walks every packet once without decoding to learn the
-    // exact length (encoder delay and padding trimmed) and to index the file
-    // for seeking. Returns null when the file is missing, unreadable, not
+    // The exact length (encoder delay and padding trimmed) comes from the
+    // container's own facts where it states them; otherwise `prescan` walks
+    // every packet once without decoding to learn it. Returns null when the file is missing, unreadable, not
     // audio or holds no decodable frame; `error` then holds a BASS_ERROR_*.
     static std::unique_ptr<Decoder> open(const std::string& path, bool prescan, int* error);
     ~Decoder();
@@ -51,8 +52,8 @@ public:
     // returns 0. Returns false only when the file cannot be repositioned;
     // the next read then goes on from the old position (or, when even that
     // cannot be found again, returns 0 there).
-    // Sample exact for every file opened with a prescan; without one, Ogg
-    // and ASF timestamps may place a seek a few hundred frames off.
+    // Sample exact for every file opened with a prescan; without one, ASF
+    // timestamps may place a seek a few hundred frames off.
     bool seek(int64_t frame);
     // Index of the next frame read returns.
     int64_t position() const { return m_position; }
@@ -64,6 +65,14 @@ private:
     // `owner`: the decoder FFmpeg's interrupt callback asks (this one when null).
     bool openInput(const std::string& path, int* error, Decoder* owner = nullptr);
     bool runPrescan();
+    // The exact length from what the container states (DecoderLength.cpp);
+    // false when it states nothing trusted and packets must be counted.
+    bool lengthFromContainer();
+    // AAC in MP4 from the sample table and the priming the edit list skips.
+    std::optional<int64_t> mp4Frames();
+    // Labels every Ogg packet with its timestamp from the start, once, at
+    // the first seek: a pass over the packets, without decoding.
+    void collectOggLabels();
     bool seekTo(int64_t frame);
     // Prescan for files whose timestamps cannot name single samples (ASF's
     // milliseconds): counts decoded frames and maps their timestamps to
@@ -124,6 +133,7 @@ private:
     bool m_disturbed = false;         // a seek has moved the demuxer or the decoder
     bool m_chained = false;           // Ogg links, each with timestamps from 0
     std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
+    bool m_oggLabelsCollected = false;
     OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
     int64_t m_oggEnd = INT64_MIN;     // timestamp after the last Ogg packet
     std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted

@@ -50,6 +50,7 @@ namespace velmo::audio {
     X(avformat_alloc_context)                                                                      \
     X(avformat_close_input)                                                                        \
     X(avformat_find_stream_info)                                                                   \
+    X(avformat_index_get_entries_count)                                                            \
     X(avformat_open_input)                                                                         \
     X(avformat_seek_file)                                                                          \
     X(swr_alloc_set_opts2)                                                                         \

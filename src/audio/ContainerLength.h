@@ -1,0 +1,67 @@
+#pragma once
+// Exact lengths read from what a container states about itself, without a
+// pass over its packets: the WAV data size, FLAC's STREAMINFO checked
+// against the last frame, the last Ogg granule position, and MP3's
+// Xing/Info frame count with the LAME tag's delay and padding (or a walk
+// over the frame headers where the file states nothing reliable).
+//
+// Each reader answers "nothing" when the file does not state its length in
+// a form it trusts; the caller then counts packets. Lengths are in frames
+// as FFmpeg's decode of the file yields them.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace velmo::audio {
+
+// A file mapped read-only into memory for the life of the object; empty
+// when it cannot be mapped (missing, empty, not a regular file). The map
+// serves the few places a container states its facts; a walk through the
+// whole file reads it in chunks instead (`descriptor`), which on this
+// machine costs a fifth of touching every mapped page.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path);
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::span<const uint8_t> bytes() const { return {m_data, m_size}; }
+    int descriptor() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+    const uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+};
+
+// WAV or RF64 with PCM samples: the frames of the data chunk (as far as the
+// file holds them).
+std::optional<int64_t> wavFrames(std::span<const uint8_t> file);
+
+// FLAC: STREAMINFO's total sample count when the last frame ends there.
+std::optional<int64_t> flacFrames(std::span<const uint8_t> file);
+
+// Ogg with one logical stream from start to end: its serial number and the
+// granule position of its last page. Chained or multiplexed files, and
+// files whose last page cannot be found, give nothing.
+struct OggEnd {
+    uint32_t serial = 0;
+    int64_t granule = 0;
+};
+std::optional<OggEnd> oggEnd(std::span<const uint8_t> file);
+
+// MPEG audio (MP3, and layers I and II): the frames FFmpeg's decode yields.
+// From the Xing/Info frame count when the tag agrees with the file's size,
+// else from a walk over every frame header.
+struct Mp3Facts {
+    int64_t frames = 0;          // the decode's frames, delay and padding trimmed
+    int samplesPerFrame = 0;     // per MPEG frame
+    bool walked = false;         // counted by a walk over the frame headers
+};
+std::optional<Mp3Facts> mp3Frames(const MappedFile& file);
+
+}  // namespace velmo::audio

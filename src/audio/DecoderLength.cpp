@@ -1,0 +1,163 @@
+// The decoder's exact length from the container's own facts, and the Ogg
+// packet labels that make seeks in Ogg exact.
+
+#include "audio/Decoder.h"
+
+#include "audio/ContainerLength.h"
+#include "audio/FfmpegApi.h"
+
+extern "C" {
+#include <libavutil/intreadwrite.h>
+}
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmo::audio {
+namespace {
+
+// The timestamps a read from the start of an Ogg file should give its
+// packets. The demuxer's own come from the page's granule position minus
+// the durations of the packets before it on the page, and its Vorbis
+// durations are guesses: within a page they drift by hundreds of frames
+// and jump back at the next. The Vorbis parser knows each packet's block
+// size and so the frames it decodes to.
+class OggTimeline {
+public:
+    explicit OggTimeline(const AVCodecContext* codec) {
+        if (codec->codec_id == AV_CODEC_ID_VORBIS && codec->extradata)
+            m_vorbis = ffmpeg().av_vorbis_parse_init(codec->extradata, codec->extradata_size);
+    }
+    ~OggTimeline() { ffmpeg().av_vorbis_parse_free(&m_vorbis); }
+    OggTimeline(const OggTimeline&) = delete;
+    OggTimeline& operator=(const OggTimeline&) = delete;
+
+    // The timestamp of `packet`, the next one of the stream.
+    int64_t next(const AVPacket& packet) {
+        const int frames = m_vorbis ? ffmpeg().av_vorbis_parse_frame(m_vorbis, packet.data, packet.size) : -1;
+        if (frames < 0 || m_next == AV_NOPTS_VALUE) {
+            // No parser, or the parser lost count: the demuxer's word.
+            m_next = packet.pts;
+            if (packet.pts == AV_NOPTS_VALUE)
+                return AV_NOPTS_VALUE;
+            if (frames < 0)
+                m_next += std::max<int64_t>(0, packet.duration);
+            else
+                m_next += frames;
+            return packet.pts;
+        }
+        const int64_t pts = m_next;
+        m_next += frames;
+        return pts;
+    }
+
+private:
+    AVVorbisParseContext* m_vorbis = nullptr;
+    int64_t m_next = AV_NOPTS_VALUE;
+};
+
+bool formatIs(const AVFormatContext* format, const char* name) { return std::strcmp(format->iformat->name, name) == 0; }
+
+}  // namespace
+
+bool Decoder::lengthFromContainer() {
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    const MappedFile file(m_path);
+    const auto bytes = file.bytes();
+    if (bytes.empty())
+        return false;
+    std::optional<int64_t> frames;
+    if (formatIs(m_format, "wav")) {
+        frames = wavFrames(bytes);
+    } else if (formatIs(m_format, "flac")) {
+        frames = flacFrames(bytes);
+    } else if (formatIs(m_format, "mp3")) {
+        if (const auto mp3 = mp3Frames(file); mp3 && mp3->samplesPerFrame * int64_t(m_rate) > 0)
+            frames = mp3->frames;
+    } else if (isOgg()) {
+        // The length is the end's timestamp less the first decoded frame's,
+        // known once that frame is decoded.
+        const auto end = oggEnd(bytes);
+        if (!end || stream->time_base.num != 1 || stream->time_base.den != m_rate)
+            return false;
+        // Opus timestamps leave out the pre-skip its granules count.
+        m_oggEnd = end->granule - (m_codec->codec_id == AV_CODEC_ID_OPUS ? stream->codecpar->initial_padding : 0);
+        m_lengthExact = true;
+        return true;
+    } else if (std::strstr(m_format->iformat->name, "mp4")) {
+        frames = mp4Frames();
+    }
+    if (!frames)
+        return false;
+    m_length = *frames;
+    m_lengthExact = true;
+    return true;
+}
+
+std::optional<int64_t> Decoder::mp4Frames() {
+    // AAC decodes every packet to one whole frame: the sample table's count
+    // of packets times the frame, less the priming the edit list skips.
+    const AVStream* stream = m_format->streams[m_streamIndex];
+    const int64_t packets = ffmpeg().avformat_index_get_entries_count(stream);
+    if (m_codec->codec_id != AV_CODEC_ID_AAC || m_codec->frame_size <= 0 || packets <= 0)
+        return std::nullopt;
+    int64_t skipped = 0;
+    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
+        const bool ours = m_packet->stream_index == m_streamIndex;
+        size_t size = 0;
+        const uint8_t* skip = ffmpeg().av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+        if (ours && skip && size >= 8)
+            skipped = int64_t(AV_RL32(skip)) + int64_t(AV_RL32(skip + 4));
+        ffmpeg().av_packet_unref(m_packet);
+        if (ours)
+            break;
+    }
+    if (!rewind())
+        return std::nullopt;
+    const int64_t frames = packets * m_codec->frame_size - skipped;
+    // A table that does not cover the stream's duration (a fragmented file
+    // whose fragments are not all indexed) is not the whole story.
+    const int64_t stated = stream->duration > 0 ? ffmpeg().av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate}) : -1;
+    if (frames < 0 || stated < 0 || std::abs(frames - stated) > 2 * m_codec->frame_size + skipped)
+        return std::nullopt;
+    return frames;
+}
+
+void Decoder::collectOggLabels() {
+    m_oggLabelsCollected = true;
+    m_oggLabels.clear();
+    if (!rewind())
+        return;
+    OggPacketKey key;
+    OggTimeline labels(m_codec);
+    int64_t lastPts = AV_NOPTS_VALUE;
+    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
+        if (m_packet->stream_index == m_streamIndex) {
+            key.advance(m_packet->pos);
+            const int64_t label = labels.next(*m_packet);
+            if (label != AV_NOPTS_VALUE && m_packet->pos >= 0)
+                m_oggLabels.push_back({key, label});
+            // Timestamps start over in every link of a chained file.
+            if (m_packet->pts != AV_NOPTS_VALUE) {
+                if (lastPts != AV_NOPTS_VALUE && m_packet->pts < lastPts)
+                    m_chained = true;
+                lastPts = m_packet->pts;
+            }
+        }
+        ffmpeg().av_packet_unref(m_packet);
+    }
+    if (m_chained) {
+        // A chain whose links share one serial number: frames are counted.
+        m_oggLabels.clear();
+        m_oggEnd = AV_NOPTS_VALUE;
+        if (rewind())
+            runCountingPrescan();
+        return;
+    }
+    // Positions only grow in a file read once through; sorting keeps the
+    // lookup sound should a demuxer ever report them otherwise.
+    std::sort(m_oggLabels.begin(), m_oggLabels.end(), [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
+    rewind();
+}
+
+}  // namespace velmo::audio
