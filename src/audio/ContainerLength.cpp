@@ -64,13 +64,12 @@ size_t afterId3v2(Bytes b) {
 
 }  // namespace
 
-std::optional<int64_t> wavFrames(Bytes b) {
+std::optional<WavData> wavData(Bytes b) {
     const bool rf64 = tagAt(b, 0, "RF64") || tagAt(b, 0, "BW64");
     if (!(tagAt(b, 0, "RIFF") || rf64) || !tagAt(b, 8, "WAVE"))
         return std::nullopt;
     uint64_t ds64Data = 0;
-    uint32_t blockAlign = 0;
-    bool pcm = false;
+    WavData wav;
     size_t at = 12;
     while (at + 8 <= b.size()) {
         const uint8_t* chunk = b.data() + at;
@@ -82,13 +81,11 @@ std::optional<int64_t> wavFrames(Bytes b) {
             // The extensible header names the format in its sub-format.
             if (format == 0xFFFE && size >= 40 && at + 8 + 26 <= b.size())
                 format = le16(chunk + 8 + 24);
-            pcm = format == 1 || format == 3;
-            blockAlign = le16(chunk + 8 + 12);
+            wav.pcm = format == 1 || format == 3;
+            wav.blockAlign = le16(chunk + 8 + 12);
         } else if (tagAt(b, at, "data")) {
-            if (!pcm || blockAlign == 0)
-                return std::nullopt;
-            const uint64_t start = at + 8;
-            const uint64_t held = b.size() - start;
+            wav.start = at + 8;
+            const uint64_t held = b.size() - wav.start;
             uint64_t bytes = size;
             if (rf64 && size == 0xFFFFFFFFu)
                 bytes = ds64Data;
@@ -96,11 +93,19 @@ std::optional<int64_t> wavFrames(Bytes b) {
             // runs to the end of the file.
             if (bytes == 0 || bytes == 0xFFFFFFFFu)
                 bytes = held;
-            return int64_t(std::min(bytes, held) / blockAlign);
+            wav.bytes = std::min(bytes, held);
+            return wav;
         }
         at += 8 + uint64_t(size) + (size & 1);
     }
     return std::nullopt;
+}
+
+std::optional<int64_t> wavFrames(Bytes b) {
+    const auto wav = wavData(b);
+    if (!wav || !wav->pcm || wav->blockAlign == 0)
+        return std::nullopt;
+    return int64_t(wav->bytes / wav->blockAlign);
 }
 
 // ---- FLAC ---------------------------------------------------------------------

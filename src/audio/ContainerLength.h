@@ -38,8 +38,16 @@ private:
     size_t m_size = 0;
 };
 
-// WAV or RF64 with PCM samples: the frames of the data chunk (as far as the
-// file holds them).
+// WAV or RF64: where its data chunk lies (as far as the file holds it).
+struct WavData {
+    uint64_t start = 0;
+    uint64_t bytes = 0;
+    uint32_t blockAlign = 0;
+    bool pcm = false;  // integer or float samples
+};
+std::optional<WavData> wavData(std::span<const uint8_t> file);
+
+// WAV or RF64 with PCM samples: the frames of the data chunk.
 std::optional<int64_t> wavFrames(std::span<const uint8_t> file);
 
 // FLAC: STREAMINFO's total sample count when the last frame ends there.

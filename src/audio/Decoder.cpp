@@ -2,6 +2,7 @@
 
 #include "audio/bass.h"
 
+#include "audio/ContainerLength.h"
 #include "audio/FfmpegApi.h"
 
 extern "C" {
@@ -107,9 +108,13 @@ int Decoder::interruptOpening(void* decoder) {
     // that makes FFmpeg read on (gigabytes of zeros named .mp3, which the MP3
     // parser gathers into one frame) is nothing we can play, and reading it
     // all would hold the player up for minutes.
+    // FFmpeg also looks for chunks after a WAV file's samples, 8 bytes at a
+    // time through gigabytes of preallocated zeros: it need not read far
+    // past the data for the chunks that matter.
     constexpr int64_t OpenReadLimit = int64_t(128) << 20;
     const auto* d = static_cast<const Decoder*>(decoder);
-    return d->m_opening && d->m_format->pb && d->m_format->pb->bytes_read > OpenReadLimit;
+    const AVIOContext* pb = d->m_format->pb;
+    return d->m_opening && pb && (pb->bytes_read > OpenReadLimit || pb->pos > d->m_openPositionLimit);
 }
 
 bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
@@ -126,6 +131,8 @@ bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
     // FFmpeg copies the callback into the file it opens: it must name the
     // decoder that keeps the file.
     m_format->interrupt_callback = {&Decoder::interruptOpening, owner ? owner : this};
+    if (const auto wav = wavData(MappedFile(path).bytes()))
+        m_openPositionLimit = int64_t(wav->start + wav->bytes) + (int64_t(64) << 10);
     m_opening = true;
     AVDictionary* options = nullptr;
     ffmpeg().av_dict_set(&options, "protocol_whitelist", "file", 0);

@@ -103,6 +103,7 @@ private:
     AVFrame* m_frame = nullptr;
     AVPacket* m_packet = nullptr;
     bool m_opening = false;  // between avformat_open_input and the stream found
+    int64_t m_openPositionLimit = INT64_MAX;  // how far the open may read (past a WAV's data)
     int m_streamIndex = -1;
     int m_rate = 0;
     int m_channels = 0;

@@ -60,6 +60,29 @@ TEST(BadInput, GigabytesOfZerosAreRefusedWithoutReadingThemAll) {
     QFile::remove(path);
 }
 
+TEST(BadInput, WavFollowedByGigabytesOfZerosOpensWithoutReadingThem) {
+    // A recorder that preallocates its file leaves zeros after the data
+    // chunk; FFmpeg would walk them for further chunks, 8 bytes at a time.
+    const QString path = TestEnv::root() + "/preallocated.wav";
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(TestEnv::fixture("tone-stereo-44100.wav"), path));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.resize(qint64(3) << 30));  // sparse: costs no disk
+    }
+    for (DWORD flags : {BASS_STREAM_DECODE, BASS_STREAM_DECODE | BASS_STREAM_PRESCAN}) {
+        const qint64 before = bytesReadByProcess();
+        const HSTREAM h = open(path.toStdString(), flags | BASS_SAMPLE_FLOAT);
+        ASSERT_NE(h, 0u) << BASS_ErrorGetCode();
+        EXPECT_LT(bytesReadByProcess() - before, qint64(16) << 20);
+        EXPECT_EQ(BASS_ChannelGetLength(h, BASS_POS_BYTE), framesToBytes(h, 44100));
+        EXPECT_EQ(decodeRest(h).size(), 44100u * 2);
+        BASS_StreamFree(h);
+    }
+    QFile::remove(path);
+}
+
 TEST(BadInput, TruncatedFileIsAShorterValidStream) {
     NullOutputSession session(true);
     ASSERT_TRUE(session.started);
