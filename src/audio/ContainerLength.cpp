@@ -487,7 +487,7 @@ bool syncedAt(Read&& read, size_t at, size_t end, const MpegHeader* like) {
 
 }  // namespace
 
-std::optional<Mp3Facts> mp3Frames(const MappedFile& file) {
+std::optional<Mp3Facts> mp3Frames(const MappedFile& file, const Mp3FrameVisitor& eachFrame) {
     const Bytes b = file.bytes();
     const size_t end = audioEnd(b);
     auto mapped = [&](size_t at, size_t n) { return at + n <= end ? b.data() + at : nullptr; };
@@ -513,7 +513,7 @@ std::optional<Mp3Facts> mp3Frames(const MappedFile& file) {
     const int64_t streamBytes = int64_t(end - streamStart);
     const bool tagHolds = tag.frames > 0 && tag.bytes > 0 &&
                           (tag.bytes == streamBytes || tag.bytes == streamBytes - first.size);
-    if (!tagHolds) {
+    if (!tagHolds || eachFrame) {
         ChunkReader reader(file.descriptor(), end);
         auto read = [&](size_t pos, size_t n) { return reader.at(pos, n); };
         frames = 0;
@@ -522,6 +522,8 @@ std::optional<Mp3Facts> mp3Frames(const MappedFile& file) {
                 break;
             const auto h = mpegHeader(p);
             if (h && h->sameStream(first) && at + size_t(h->size) <= end) {
+                if (eachFrame)
+                    eachFrame(at, frames * first.samples);
                 ++frames;
                 at += size_t(h->size);
                 continue;

@@ -447,6 +447,8 @@ bool Decoder::seekTo(int64_t target) {
         target = 0;
     if (isOgg() && !m_oggLabelsCollected && !m_chained)
         collectOggLabels();
+    if (!m_mp3Indexed)
+        indexMp3Frames();
     const AVStream* stream = m_format->streams[m_streamIndex];
     // Chained Ogg starts its timestamps over in every link: there frames are
     // counted from the start.

@@ -73,6 +73,10 @@ private:
     // Labels every Ogg packet with its timestamp from the start, once, at
     // the first seek: a pass over the packets, without decoding.
     void collectOggLabels();
+    // Gives FFmpeg's index the place of every 16th MP3 frame, once, at the
+    // first seek: a walk over the frame headers instead of FFmpeg's read of
+    // every packet up to the target.
+    void indexMp3Frames();
     bool seekTo(int64_t frame);
     // Prescan for files whose timestamps cannot name single samples (ASF's
     // milliseconds): counts decoded frames and maps their timestamps to
@@ -135,6 +139,7 @@ private:
     bool m_chained = false;           // Ogg links, each with timestamps from 0
     std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
     bool m_oggLabelsCollected = false;
+    bool m_mp3Indexed = false;
     OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
     int64_t m_oggEnd = INT64_MIN;     // timestamp after the last Ogg packet
     std::vector<std::pair<int64_t, int64_t>> m_frameAtPts;  // (pts, frame index), sorted

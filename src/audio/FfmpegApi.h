@@ -17,6 +17,7 @@ extern "C" {
 namespace velmo::audio {
 
 #define VELMO_FFMPEG_FUNCTIONS(X)                                                                  \
+    X(av_add_index_entry)                                                                          \
     X(av_channel_layout_default)                                                                   \
     X(av_dict_free)                                                                                \
     X(av_dict_get)                                                                                 \
