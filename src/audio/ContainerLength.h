@@ -1,9 +1,8 @@
 #pragma once
 // Exact lengths read from what a container states about itself, without a
 // pass over its packets: the WAV data size, FLAC's STREAMINFO checked
-// against the last frame, the last Ogg granule position, and MP3's
-// Xing/Info frame count with the LAME tag's delay and padding (or a walk
-// over the frame headers where the file states nothing reliable).
+// against the last frame, the last Ogg granule position. MP3 has its own
+// unit (Mp3FrameWalk.h).
 //
 // Each reader answers "nothing" when the file does not state its length in
 // a form it trusts; the caller then counts packets. Lengths are in frames
@@ -11,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -62,19 +60,5 @@ struct OggEnd {
     int64_t granule = 0;
 };
 std::optional<OggEnd> oggEnd(std::span<const uint8_t> file);
-
-// MPEG audio (MP3, and layers I and II): the frames FFmpeg's decode yields.
-// From the Xing/Info frame count when the tag agrees with the file's size,
-// else from a walk over every frame header. With `eachFrame` the walk is
-// always made, and it is told the byte offset of every audio frame and the
-// index of its first sample counted from the start of the stream: a seek
-// table.
-struct Mp3Facts {
-    int64_t frames = 0;          // the decode's frames, delay and padding trimmed
-    int samplesPerFrame = 0;     // per MPEG frame
-    bool walked = false;         // counted by a walk over the frame headers
-};
-using Mp3FrameVisitor = std::function<void(uint64_t offset, int64_t firstSample)>;
-std::optional<Mp3Facts> mp3Frames(const MappedFile& file, const Mp3FrameVisitor& eachFrame = nullptr);
 
 }  // namespace velmo::audio

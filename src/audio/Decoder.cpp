@@ -93,10 +93,15 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
             0, ffmpeg().av_rescale_q(d->m_oggEnd - d->m_originPts, stream->time_base, AVRational{1, d->m_rate}));
     }
     d->takeFrame();
+    // A stream that is played (and so may be sought) labels its Ogg packets
+    // beside the decoder.
+    if (prescan && d->isOgg() && !d->m_chained)
+        d->startOggLabels();
     return d;
 }
 
 Decoder::~Decoder() {
+    m_oggLabelPass.reset();  // stops the pass and waits for it
     ffmpeg().av_packet_free(&m_packet);
     ffmpeg().av_frame_free(&m_frame);
     ffmpeg().avcodec_free_context(&m_codec);
@@ -446,7 +451,7 @@ bool Decoder::seekTo(int64_t target) {
     if (target < 0)
         target = 0;
     if (isOgg() && !m_oggLabelsCollected && !m_chained)
-        collectOggLabels();
+        takeOggLabels();
     if (!m_mp3Indexed)
         indexMp3Frames();
     const AVStream* stream = m_format->streams[m_streamIndex];

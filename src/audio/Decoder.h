@@ -70,9 +70,14 @@ private:
     bool lengthFromContainer();
     // AAC in MP4 from the sample table and the priming the edit list skips.
     std::optional<int64_t> mp4Frames();
-    // Labels every Ogg packet with its timestamp from the start, once, at
-    // the first seek: a pass over the packets, without decoding.
-    void collectOggLabels();
+    // Labels every Ogg packet with its timestamp from the start: a pass
+    // over the packets without decoding, on a thread of its own with its
+    // own reader (startOggLabels), taken over at the first seek
+    // (takeOggLabels, which waits for it, or makes the pass itself when
+    // none was started).
+    struct OggLabelPass;
+    void startOggLabels();
+    void takeOggLabels();
     // Gives FFmpeg's index the place of every 16th MP3 frame, once, at the
     // first seek: a walk over the frame headers instead of FFmpeg's read of
     // every packet up to the target.
@@ -139,6 +144,7 @@ private:
     bool m_chained = false;           // Ogg links, each with timestamps from 0
     std::vector<OggLabel> m_oggLabels;  // every packet's timestamp from the start, by key
     bool m_oggLabelsCollected = false;
+    std::shared_ptr<OggLabelPass> m_oggLabelPass;  // the pass running beside the decoder
     bool m_mp3Indexed = false;
     OggPacketKey m_feedKey;             // key of the packet last fed to the decoder
     int64_t m_oggEnd = INT64_MIN;     // timestamp after the last Ogg packet

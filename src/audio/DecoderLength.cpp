@@ -4,13 +4,17 @@
 #include "audio/Decoder.h"
 
 #include "audio/ContainerLength.h"
+#include "audio/Mp3FrameWalk.h"
 #include "audio/FfmpegApi.h"
+#include "audio/bass.h"
 
 extern "C" {
 #include <libavutil/intreadwrite.h>
 }
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstring>
 
 namespace velmo::audio {
@@ -141,41 +145,80 @@ void Decoder::indexMp3Frames() {
     });
 }
 
-void Decoder::collectOggLabels() {
-    m_oggLabelsCollected = true;
-    m_oggLabels.clear();
-    if (!rewind())
-        return;
-    OggPacketKey key;
-    OggTimeline labels(m_codec);
-    int64_t lastPts = AV_NOPTS_VALUE;
-    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
-        if (m_packet->stream_index == m_streamIndex) {
-            key.advance(m_packet->pos);
-            const int64_t label = labels.next(*m_packet);
-            if (label != AV_NOPTS_VALUE && m_packet->pos >= 0)
-                m_oggLabels.push_back({key, label});
-            // Timestamps start over in every link of a chained file.
-            if (m_packet->pts != AV_NOPTS_VALUE) {
-                if (lastPts != AV_NOPTS_VALUE && m_packet->pts < lastPts)
-                    m_chained = true;
-                lastPts = m_packet->pts;
-            }
-        }
-        ffmpeg().av_packet_unref(m_packet);
+// Every packet's timestamp from the start; `chained` when timestamps start
+// over (the links of a chain). Stops early, with nothing, once `stop` is set.
+struct Decoder::OggLabelPass {
+    std::atomic<bool> stop{false};
+    std::vector<OggLabel> labels;
+    bool chained = false;
+    std::thread thread;
+    ~OggLabelPass() {
+        stop = true;
+        if (thread.joinable())
+            thread.join();
     }
-    if (m_chained) {
+
+    // Reads every packet of `d`'s stream from where `d` stands.
+    void run(Decoder& d) {
+        OggPacketKey key;
+        OggTimeline timeline(d.m_codec);
+        int64_t lastPts = AV_NOPTS_VALUE;
+        while (!stop && ffmpeg().av_read_frame(d.m_format, d.m_packet) >= 0) {
+            const AVPacket& packet = *d.m_packet;
+            if (packet.stream_index == d.m_streamIndex) {
+                key.advance(packet.pos);
+                const int64_t label = timeline.next(packet);
+                if (label != AV_NOPTS_VALUE && packet.pos >= 0)
+                    labels.push_back({key, label});
+                // Timestamps start over in every link of a chained file.
+                if (packet.pts != AV_NOPTS_VALUE) {
+                    if (lastPts != AV_NOPTS_VALUE && packet.pts < lastPts)
+                        chained = true;
+                    lastPts = packet.pts;
+                }
+            }
+            ffmpeg().av_packet_unref(d.m_packet);
+        }
+        if (stop)
+            labels.clear();
+        // Positions only grow in a file read once through; sorting keeps the
+        // lookup sound should a demuxer ever report them otherwise.
+        std::sort(labels.begin(), labels.end(), [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
+    }
+};
+
+void Decoder::startOggLabels() {
+    auto pass = std::make_shared<OggLabelPass>();
+    // The pass reads the file through a reader of its own.
+    pass->thread = std::thread([pass = pass.get(), path = m_path] {
+        Decoder reader;
+        int error = BASS_OK;
+        if (reader.openInput(path, &error, &reader) && !pass->stop)
+            pass->run(reader);
+    });
+    m_oggLabelPass = std::move(pass);
+}
+
+void Decoder::takeOggLabels() {
+    m_oggLabelsCollected = true;
+    std::shared_ptr<OggLabelPass> pass = std::move(m_oggLabelPass);
+    if (pass) {
+        pass->thread.join();
+    } else {
+        pass = std::make_shared<OggLabelPass>();
+        if (!rewind())
+            return;
+        pass->run(*this);
+    }
+    m_oggLabels = std::move(pass->labels);
+    if (pass->chained) {
         // A chain whose links share one serial number: frames are counted.
+        m_chained = true;
         m_oggLabels.clear();
         m_oggEnd = AV_NOPTS_VALUE;
         if (rewind())
             runCountingPrescan();
-        return;
     }
-    // Positions only grow in a file read once through; sorting keeps the
-    // lookup sound should a demuxer ever report them otherwise.
-    std::sort(m_oggLabels.begin(), m_oggLabels.end(), [](const OggLabel& a, const OggLabel& b) { return a.key < b.key; });
-    rewind();
 }
 
 }  // namespace velmo::audio
