@@ -14,6 +14,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 #include <cstring>
 
@@ -189,13 +190,18 @@ struct Decoder::OggLabelPass {
 
 void Decoder::startOggLabels() {
     auto pass = std::make_shared<OggLabelPass>();
-    // The pass reads the file through a reader of its own.
-    pass->thread = std::thread([pass = pass.get(), path = m_path] {
-        Decoder reader;
-        int error = BASS_OK;
-        if (reader.openInput(path, &error, &reader) && !pass->stop)
-            pass->run(reader);
-    });
+    // The pass reads the file through a reader of its own. Without a thread
+    // to spare, the first seek makes the pass itself.
+    try {
+        pass->thread = std::thread([pass = pass.get(), path = m_path] {
+            Decoder reader;
+            int error = BASS_OK;
+            if (reader.openInput(path, &error, &reader) && !pass->stop)
+                pass->run(reader);
+        });
+    } catch (const std::system_error&) {
+        return;
+    }
     m_oggLabelPass = std::move(pass);
 }
 
