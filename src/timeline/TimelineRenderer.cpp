@@ -171,8 +171,12 @@ class WaveformStrip {
 public:
     void paint(QPainter& p, const TimelineScene& s, double factor, const QRect& area, qint64 left,
                qint64 right) {
-        const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
         const WaveformSummary& wave = *s.waveform;
+        if (wave.isEmpty() || wave.sampleRate() <= 0) {
+            p.fillRect(area, TimelineColours::Field);
+            return;
+        }
+        const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
         if (wave.identity() != identity_ || factor != factor_ || s.height != height_ || dpr != dpr_ ||
             left < first_ || right > first_ + width_ || wave.framesCovered() < framesPainted_)
             start(wave, factor, s.height, dpr, left, right, std::max<qint64>(p.window().width(), right - left));
@@ -183,17 +187,17 @@ public:
     }
 
 private:
-    // Three views wide, one of them left of the view: room for a jump of
-    // the auto-scroll either way.
+    // A view's width (within limits) on either side of the columns to
+    // paint: room for a jump of the auto-scroll either way.
     void start(const WaveformSummary& wave, double factor, int height, qreal dpr, qint64 left, qint64 right,
                qint64 viewWidth) {
         identity_ = wave.identity();
         factor_ = factor;
         height_ = height;
         dpr_ = dpr;
-        const qint64 wanted = std::min<qint64>(3 * viewWidth, kMaxWidth);
-        first_ = std::max<qint64>(0, left - viewWidth);
-        width_ = std::max(wanted, right - first_);
+        const qint64 room = std::min(viewWidth, kMaxRoom);
+        first_ = std::max<qint64>(0, left - room);
+        width_ = right + room - first_;
         image_ = QImage(QSize(static_cast<int>(width_), height) * dpr, QImage::Format_RGB32);
         image_.setDevicePixelRatio(dpr);
         image_.fill(TimelineColours::Field);
@@ -243,7 +247,7 @@ private:
         }
     }
 
-    static constexpr qint64 kMaxWidth = 8192;
+    static constexpr qint64 kMaxRoom = 4096;
 
     QImage image_;
     quint64 identity_ = 0;
