@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -63,6 +64,33 @@ void writeCache(const std::string& file, const QByteArray& bytes) {
         std::remove(partial.c_str());
 }
 
+// The lowest and highest of n samples folded into low and high. Four
+// running pairs in locals: each step waits only on its own pair from four
+// samples back, and nothing is stored between steps.
+void foldSamples(const float* s, int n, float& low, float& high) {
+    auto lower = [](float bound, float sample) { return sample < bound ? sample : bound; };
+    auto higher = [](float bound, float sample) { return sample > bound ? sample : bound; };
+    float low0 = low, low1 = low, low2 = low, low3 = low;
+    float high0 = high, high1 = high, high2 = high, high3 = high;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        low0 = lower(low0, s[i]);
+        high0 = higher(high0, s[i]);
+        low1 = lower(low1, s[i + 1]);
+        high1 = higher(high1, s[i + 1]);
+        low2 = lower(low2, s[i + 2]);
+        high2 = higher(high2, s[i + 2]);
+        low3 = lower(low3, s[i + 3]);
+        high3 = higher(high3, s[i + 3]);
+    }
+    for (; i < n; ++i) {
+        low = lower(low, s[i]);
+        high = higher(high, s[i]);
+    }
+    low = std::min({low, low0, low1, low2, low3});
+    high = std::max({high, high0, high1, high2, high3});
+}
+
 // Folds interleaved float frames into base blocks; a block left open at the
 // end of one read is continued by the next.
 class BlockFolder {
@@ -72,11 +100,7 @@ public:
     void add(const float* samples, int frames, QList<qint8>& mins, QList<qint8>& maxs) {
         for (int f = 0; f < frames;) {
             const int take = std::min<int>(frames - f, WaveformSummary::kBaseBlockFrames - inBlock_);
-            const float* p = samples + static_cast<qsizetype>(f) * channels_;
-            for (int i = 0; i < take * channels_; ++i) {
-                low_ = std::min(low_, p[i]);
-                high_ = std::max(high_, p[i]);
-            }
+            foldSamples(samples + static_cast<qsizetype>(f) * channels_, take * channels_, low_, high_);
             inBlock_ += take;
             f += take;
             if (inBlock_ == WaveformSummary::kBaseBlockFrames)

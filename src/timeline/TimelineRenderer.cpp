@@ -11,7 +11,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -159,28 +161,196 @@ private:
     BoxedTextPainter labels_;
 };
 
-// Per column the lowest and highest sample of the frames it covers, as a
-// vertical line about the middle of the picture.
-void paintWaveform(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
-                   qint64 right) {
-    const WaveformSummary& wave = *s.waveform;
-    if (wave.isEmpty() || wave.sampleRate() <= 0)
-        return;
-    const double framesPerPixel = wave.sampleRate() / factor;
-    const double middle = s.height / 2.0;
-    const double halfHeight = s.height / 2.0 - 1.0;
-    const qint64 end = std::min<qint64>(right, static_cast<qint64>(std::ceil(wave.framesCovered() / framesPerPixel)));
-    for (qint64 x = left; x < end; ++x) {
-        const auto range = wave.range(static_cast<qint64>(x * framesPerPixel),
-                                      static_cast<qint64>((x + 1) * framesPerPixel));
-        if (!range)
-            continue;
-        const int top = static_cast<int>(std::floor(middle - range->high * halfHeight));
-        const int bottom = static_cast<int>(std::ceil(middle - range->low * halfHeight));
-        p.fillRect(static_cast<int>(x - originX), top, 1, std::max(1, bottom - top), TimelineColours::Waveform);
+// The white field with the waveform on it (per column the lowest and highest
+// sample of the frames it covers, as a vertical line about the middle) for a
+// stretch of columns around the view. It is painted once for a zoom and a
+// state of the summary and then copied, so a repaint costs one copy; moving
+// out of the stretch paints a new one, and a growing summary adds only its
+// new columns. The stretch's width follows the view, never the track.
+class WaveformStrip {
+public:
+    void paint(QPainter& p, const TimelineScene& s, double factor, const QRect& area, qint64 left,
+               qint64 right) {
+        const WaveformSummary& wave = *s.waveform;
+        if (wave.isEmpty() || wave.sampleRate() <= 0) {
+            p.fillRect(area, TimelineColours::Field);
+            return;
+        }
+        const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+        if (wave.identity() != identity_ || factor != factor_ || s.height != height_ || dpr != dpr_ ||
+            left < first_ || right > first_ + width_ || wave.framesCovered() < framesPainted_)
+            start(wave, factor, s.height, dpr, left, right, std::max<qint64>(p.window().width(), right - left));
+        else if (wave.framesCovered() != framesPainted_)
+            grow(wave);
+        const QRectF source((left - first_) * dpr, area.top() * dpr, area.width() * dpr, area.height() * dpr);
+        p.drawImage(QPointF(area.left(), area.top()), image_, source);
     }
+
+private:
+    // A view's width (within limits) on either side of the columns to
+    // paint: room for a jump of the auto-scroll either way.
+    void start(const WaveformSummary& wave, double factor, int height, qreal dpr, qint64 left, qint64 right,
+               qint64 viewWidth) {
+        identity_ = wave.identity();
+        factor_ = factor;
+        height_ = height;
+        dpr_ = dpr;
+        const qint64 room = std::min(viewWidth, kMaxRoom);
+        first_ = std::max<qint64>(0, left - room);
+        width_ = right + room - first_;
+        image_ = QImage(QSize(static_cast<int>(width_), height) * dpr, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(dpr);
+        image_.fill(TimelineColours::Field);
+        framesPainted_ = 0;
+        paintColumns(wave, first_);
+    }
+
+    // The last column painted may have been only partly covered.
+    void grow(const WaveformSummary& wave) {
+        const double framesPerPixel = wave.sampleRate() / factor_;
+        const qint64 from = std::max(first_, static_cast<qint64>(framesPainted_ / framesPerPixel) - 1);
+        paintColumns(wave, from);
+    }
+
+    // Columns [from, end of the strip) as far as the summary reaches.
+    void paintColumns(const WaveformSummary& wave, qint64 from) {
+        framesPainted_ = wave.framesCovered();
+        if (wave.isEmpty() || wave.sampleRate() <= 0)
+            return;
+        const double framesPerPixel = wave.sampleRate() / factor_;
+        const double middle = height_ / 2.0;
+        const double halfHeight = height_ / 2.0 - 1.0;
+        const qint64 end = std::min<qint64>(first_ + width_,
+                                            static_cast<qint64>(std::ceil(framesPainted_ / framesPerPixel)));
+        const QRgb field = TimelineColours::Field.rgb();
+        const QRgb grey = TimelineColours::Waveform.rgb();
+        uchar* bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        for (qint64 x = from; x < end; ++x) {
+            int top = height_;
+            int bottom = height_;
+            if (const auto range = wave.range(static_cast<qint64>(x * framesPerPixel),
+                                              static_cast<qint64>((x + 1) * framesPerPixel))) {
+                top = static_cast<int>(std::floor(middle - range->high * halfHeight));
+                bottom = top + std::max(1, static_cast<int>(std::ceil(middle - range->low * halfHeight)) - top);
+            }
+            const int deviceLeft = static_cast<int>(std::lround((x - first_) * dpr_));
+            const int deviceRight = static_cast<int>(std::lround((x - first_ + 1) * dpr_));
+            const int deviceTop = std::clamp(static_cast<int>(std::lround(top * dpr_)), 0, image_.height());
+            const int deviceBottom = std::clamp(static_cast<int>(std::lround(bottom * dpr_)), 0, image_.height());
+            for (int y = 0; y < image_.height(); ++y) {
+                QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+                const QRgb colour = y >= deviceTop && y < deviceBottom ? grey : field;
+                for (int c = deviceLeft; c < deviceRight; ++c)
+                    row[c] = colour;
+            }
+        }
+    }
+
+    static constexpr qint64 kMaxRoom = 4096;
+
+    QImage image_;
+    quint64 identity_ = 0;
+    double factor_ = 0.0;
+    int height_ = 0;
+    qreal dpr_ = 0.0;
+    qint64 first_ = 0;  // the picture column of the strip's first column
+    qint64 width_ = 0;
+    qint64 framesPainted_ = 0;
+};
+
+WaveformStrip& waveformStrip() {
+    static WaveformStrip strip;  // GUI thread only
+    return strip;
 }
 
+// Columns of the picture that drawing done later covers. Columns outside
+// [left, right) count as covered: nothing drawn there shows.
+class CoveredColumns {
+public:
+    CoveredColumns(qint64 left, qint64 right)
+        : left_(left), right_(std::max(left, right)), next_(static_cast<size_t>(right_ - left_ + 1)) {
+        std::iota(next_.begin(), next_.end(), 0);
+    }
+
+    // Whether every column of [from, to) is covered.
+    bool covers(qint64 from, qint64 to) {
+        from = std::max(from, left_);
+        to = std::min(to, right_);
+        return from >= to || left_ + firstOpen(from - left_) >= to;
+    }
+
+    void cover(qint64 from, qint64 to) {
+        from = std::max(from, left_);
+        to = std::min(to, right_);
+        if (from >= to)
+            return;
+        for (qint64 i = firstOpen(from - left_); i < to - left_; i = firstOpen(i))
+            next_[static_cast<size_t>(i)] = i + 1;
+    }
+
+private:
+    // The first open column index at or after i; the end index when none.
+    qint64 firstOpen(qint64 i) {
+        qint64 open = i;
+        while (next_[static_cast<size_t>(open)] != open)
+            open = next_[static_cast<size_t>(open)];
+        while (i != open) {  // shorten the path for the next search
+            const qint64 next = next_[static_cast<size_t>(i)];
+            next_[static_cast<size_t>(i)] = open;
+            i = next;
+        }
+        return open;
+    }
+
+    qint64 left_;
+    qint64 right_;
+    std::vector<qint64> next_;
+};
+
+// What of one marker shows: its line, its time and its description.
+struct MarkerDrawing {
+    qsizetype index;
+    qint64 x;
+    bool line = false;
+    bool time = false;
+    bool name = false;
+    qint64 nameX = 0;
+    int nameWidth = 0;
+};
+
+// An upper bound of the width of a marker's time text, from its length
+// alone, so that a hidden text need not be made to be measured.
+class TimeTextBound {
+public:
+    explicit TimeTextBound(const QFont& font) : font_(font) {}
+
+    qint64 width(double seconds) {
+        if (widest_ == 0.0) {
+            const QFontMetricsF fm(font_);
+            for (QChar c : QStringLiteral("0123456789:-"))
+                widest_ = std::max(widest_, fm.horizontalAdvance(c));
+        }
+        seconds = std::isfinite(seconds) ? std::min(std::abs(seconds), 1e12) : 0.0;
+        qint64 hours = static_cast<qint64>(seconds) / 3600;
+        int characters = 7;  // "-" and ":mm:ss"
+        for (int digits = 0; digits < 2 || hours > 0; ++digits, hours /= 10)
+            ++characters;
+        // A pixel per character for rounding, one for the pair spacing.
+        return static_cast<qint64>(std::ceil(characters * widest_)) + characters + 1;
+    }
+
+private:
+    const QFont& font_;
+    qreal widest_ = 0.0;
+};
+
+// Markers lie close together at a small zoom: ten thousand in one screen
+// stack up dozens of opaque time boxes per column. Everything drawn here is
+// opaque, so a marker's line, time or description that later ones cover
+// entirely is left out: walking from the last marker back, each part is
+// kept only where it shows, which keeps the pixels and bounds the drawing by
+// the screen's width.
 void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left,
                   qint64 right, int height) {
     if (!s.markers || s.markers->isEmpty())
@@ -197,11 +367,28 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
     std::optional<BoxedTextPainter> names;
     if (s.markerNames)
         names.emplace(p, s.font, TimelineColours::MarkerName);
+    // Whole device pixels keep "covered" exact; the names' boxes must be as
+    // tall as the times' for one band of columns to stand for both.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const bool leaveOutCovered =
+        dpr == std::floor(dpr) && (!names || QFontMetrics(s.font).height() == fm.height());
     // Neighbouring markers mostly share their text (whole seconds).
     QString text;
     qint64 textSecond = -1;
+    auto timeText = [&](double time) -> const QString& {
+        const qint64 second = time >= 0 ? static_cast<qint64>(std::min(time, 1e12)) : -1;
+        if (second < 0 || second != textSecond) {
+            text = SecondsToTimeStr(time, false);
+            textSecond = second;
+        }
+        return text;
+    };
+    TimeTextBound timeBound(bold);
+    CoveredColumns band(left, right);   // the rows of the texts
+    CoveredColumns lines(left, right);  // all rows
+    std::vector<MarkerDrawing> drawings;
     const TMarkerList& markers = *s.markers;
-    for (qsizetype i = 0; i < markers.size(); ++i) {
+    for (qsizetype i = markers.size() - 1; i >= 0; --i) {
         const TMarker& m = markers[i];
         // A description reaches up to the next marker, so the last marker
         // left of the window may still show the end of its own.
@@ -209,28 +396,72 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
                                    (i + 1 == markers.size() || markers[i + 1].Time >= lowTime);
         if (!(m.Time >= lowTime && m.Time <= highTime) && !nameReachesIn)
             continue;
-        const qint64 x = PixelOfTime(m.Time, factor);
-        const bool inView = x >= left - margin && x < right;
+        MarkerDrawing d{i, PixelOfTime(m.Time, factor)};
+        const bool inView = d.x >= left - margin && d.x < right;
         if (!inView && !nameReachesIn)
             continue;
-        const int px = static_cast<int>(x - originX);
-        const qint64 second = m.Time >= 0 ? static_cast<qint64>(m.Time) : -1;
-        if (second < 0 || second != textSecond) {
-            text = SecondsToTimeStr(m.Time, false);
-            textSecond = second;
-        }
-        if (inView) {
-            p.fillRect(px, 0, 1, height, TimelineColours::Marker);
-            texts.draw(px + TextGap, MarkerTextTop, text);
-        }
+        // In the reverse of the drawing order: description, time, line.
         if (names && !m.Description.isEmpty()) {
             const qint64 end = i + 1 < markers.size() ? PixelOfTime(markers[i + 1].Time, factor) : s.pictureWidth;
-            const qint64 nameX = x + TextGap + texts.width(text) + NameGap;
-            if (nameX < end && end > left)
-                names->drawClipped(static_cast<int>(nameX - originX), MarkerTextTop, m.Description,
-                                   static_cast<int>(std::min<qint64>(end - 1 - nameX, 1 << 20)));
+            // Whatever its text, the description lies in [x + TextGap, end - 1).
+            if (!leaveOutCovered || !band.covers(d.x + TextGap, end - 1)) {
+                d.nameX = d.x + TextGap + texts.width(timeText(m.Time)) + NameGap;
+                if (d.nameX < end && end > left) {
+                    d.nameWidth = static_cast<int>(
+                        std::min<qint64>(std::min<qint64>(end - 1 - d.nameX, 1 << 20), names->width(m.Description)));
+                    d.name = d.nameWidth > 0 &&
+                             (!leaveOutCovered || !band.covers(d.nameX, d.nameX + d.nameWidth));
+                    if (d.name)
+                        band.cover(d.nameX, d.nameX + d.nameWidth);
+                }
+            }
         }
+        if (inView) {
+            const qint64 textX = d.x + TextGap;
+            if (!leaveOutCovered || !band.covers(textX, textX + timeBound.width(m.Time))) {
+                const qint64 width = texts.width(timeText(m.Time));
+                d.time = !leaveOutCovered || !band.covers(textX, textX + width);
+                if (d.time)
+                    band.cover(textX, textX + width);
+            }
+            d.line = !leaveOutCovered || !lines.covers(d.x, d.x + 1);
+            if (d.line) {
+                lines.cover(d.x, d.x + 1);
+                band.cover(d.x, d.x + 1);
+            }
+        }
+        if (d.line || d.time || d.name)
+            drawings.push_back(d);
     }
+    // Lines side by side go out as one rectangle; a text drawn after them
+    // must find them drawn.
+    qint64 runFrom = 0;
+    qint64 runTo = 0;
+    auto drawRun = [&] {
+        if (runTo > runFrom)
+            p.fillRect(static_cast<int>(runFrom - originX), 0, static_cast<int>(runTo - runFrom), height,
+                       TimelineColours::Marker);
+        runFrom = runTo = 0;
+    };
+    for (auto d = drawings.rbegin(); d != drawings.rend(); ++d) {
+        const TMarker& m = markers[d->index];
+        if (d->line) {
+            if (runTo > runFrom && d->x == runTo) {
+                ++runTo;
+            } else {
+                drawRun();
+                runFrom = d->x;
+                runTo = d->x + 1;
+            }
+        }
+        if (d->time || d->name)
+            drawRun();
+        if (d->time)
+            texts.draw(static_cast<int>(d->x - originX) + TextGap, MarkerTextTop, timeText(m.Time));
+        if (d->name)
+            names->drawClipped(static_cast<int>(d->nameX - originX), MarkerTextTop, m.Description, d->nameWidth);
+    }
+    drawRun();
 }
 
 }  // namespace
@@ -262,9 +493,10 @@ void RenderTimeline(QPainter& p, const TimelineScene& s, qint64 originX, const Q
     p.save();
     p.setClipRect(area);
     p.setBackgroundMode(Qt::TransparentMode);
-    p.fillRect(area, TimelineColours::Field);
     if (s.waveform)
-        paintWaveform(p, s, factor, originX, left, right);
+        waveformStrip().paint(p, s, factor, area, left, right);
+    else
+        p.fillRect(area, TimelineColours::Field);
     ScalePainter(p, s, factor, step, originX).paint(left, right);
     paintMarkers(p, s, factor, originX, left, right, s.height);
     const int head = static_cast<int>(std::clamp<qint64>(PixelOfTime(s.playPosition, factor) - originX,

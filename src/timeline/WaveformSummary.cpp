@@ -4,11 +4,14 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
 constexpr quint32 kImageMagic = 0x56575631;  // "VWV1"
 constexpr qint64 kMaxImageBlocks = qint64(1) << 31;
+// Summaries are also started on the worker thread.
+std::atomic<quint64> lastIdentity{0};
 }  // namespace
 
 qint64 WaveformSummary::blockFrames(int level) {
@@ -20,6 +23,7 @@ qint64 WaveformSummary::blockFrames(int level) {
 
 void WaveformSummary::reset(int sampleRate) {
     sampleRate_ = sampleRate;
+    identity_ = ++lastIdentity;
     framesCovered_ = 0;
     for (auto& level : blocks_)
         level.clear();

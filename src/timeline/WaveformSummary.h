@@ -23,6 +23,9 @@ public:
     // Starts empty for a track of sampleRate frames per second.
     void reset(int sampleRate);
     int sampleRate() const { return sampleRate_; }
+    // Changes with every reset and nowhere else: the same identity and the
+    // same frames covered mean the same envelope (appends only add to it).
+    quint64 identity() const { return identity_; }
     bool isEmpty() const { return blocks_[0].isEmpty(); }
     // Frames summarised so far (whole base blocks; the last may be short).
     qint64 framesCovered() const { return framesCovered_; }
@@ -59,6 +62,7 @@ private:
     void rebuildFrom(qint64 firstBase);
 
     int sampleRate_ = 0;
+    quint64 identity_ = 0;
     qint64 framesCovered_ = 0;
     std::array<QList<Block>, kLevels> blocks_;
 };

@@ -26,6 +26,9 @@ void TestEnv::setUp() {
     qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
     qputenv("XDG_RUNTIME_DIR", (base + "/runtime").toUtf8());
     qputenv("XDG_DOCUMENTS_DIR", (base + "/documents").toUtf8());
+    // Number formats follow the user's locale; the tests expect the C one
+    // unless they choose another, whatever the shell running them uses.
+    qputenv("LC_ALL", "C.UTF-8");
     if (qgetenv("QT_QPA_PLATFORM").isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qgetenv("SDL_AUDIODRIVER").isEmpty())

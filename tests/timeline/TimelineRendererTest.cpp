@@ -1,5 +1,6 @@
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimelineRenderer.h"
+#include "timeline/TimeUtils.h"
 #include "timeline/WaveformSummary.h"
 #include "timeline/uTimeline.h"
 
@@ -269,6 +270,83 @@ TEST(TimelineScrollBox, ManualScrollingIsReportedProgrammaticIsNot) {
 
 }  // namespace
 
+// Every marker drawn in list order the plain way (line, then its time and
+// description on opaque white boxes), over the picture without markers.
+QImage paintedOneByOne(const Picture& picture, qint64 origin, int width) {
+    using namespace TimelineLayout;
+    Picture bare = picture;
+    bare.markers.clear();
+    QImage image = bare.render(origin, width);
+    const TimelineScene& s = picture.scene;
+    QFont bold = s.font;
+    bold.setBold(true);
+    QPainter p(&image);
+    p.setClipRect(QRect(0, 0, int(s.pictureWidth - origin), kHeight));
+    auto boxed = [&](qint64 x, const QFont& font, const QColor& colour, const QString& text, int maxWidth) {
+        const QFontMetrics fm(font);
+        const int w = std::min(maxWidth, fm.horizontalAdvance(text));
+        if (w <= 0)
+            return;
+        p.save();
+        p.setClipRect(QRect(int(x - origin), MarkerTextTop, w, fm.height()), Qt::IntersectClip);
+        p.fillRect(QRect(int(x - origin), MarkerTextTop, w, fm.height()), kWhite);
+        p.setFont(font);
+        p.setPen(colour);
+        p.drawText(QPoint(int(x - origin), MarkerTextTop + fm.ascent()), text);
+        p.restore();
+    };
+    const TMarkerList& markers = picture.markers;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const qint64 x = PixelOfTime(markers[i].Time, s.zoomFactor);
+        const QString time = SecondsToTimeStr(markers[i].Time, false);
+        p.fillRect(int(x - origin), 0, 1, kHeight, TimelineColours::Marker);
+        boxed(x + TextGap, bold, TimelineColours::Marker, time, 1 << 20);
+        if (s.markerNames) {
+            const qint64 end = i + 1 < markers.size() ? PixelOfTime(markers[i + 1].Time, s.zoomFactor) : s.pictureWidth;
+            const qint64 nameX = x + TextGap + QFontMetrics(bold).horizontalAdvance(time) + NameGap;
+            boxed(nameX, s.font, TimelineColours::MarkerName, markers[i].Description, int(end - 1 - nameX));
+        }
+    }
+    return image;
+}
+
+// "x,y" of the first pixel that differs; empty when none does.
+QString firstDifference(const QImage& a, const QImage& b) {
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("%1,%2 %3 %4").arg(x).arg(y).arg(a.pixel(x, y), 0, 16).arg(b.pixel(x, y), 0, 16);
+    return QString();
+}
+
+// Crowded markers cover each other's lines and times; the picture is the
+// same as drawing every one of them in turn. Spacing runs from many markers
+// per pixel to a few per time text, with equal times and gaps between.
+TEST(TimelineRenderer, CrowdedMarkersPaintAsEachDrawnInTurn) {
+    struct Case {
+        double factor;
+        double duration;
+        int count;
+        bool names;
+    };
+    for (const Case c : {Case{0.25, 3600.0, 4000, false}, Case{320.0, 60.0, 3000, false},
+                         Case{20.0, 120.0, 900, true}, Case{2.0, 600.0, 1500, true}}) {
+        SCOPED_TRACE(testing::Message() << c.factor << " px/s, " << c.count << " markers, names " << c.names);
+        TMarkerList markers;
+        for (int i = 0; i < c.count; ++i) {
+            // Clusters with empty stretches between them, some times twice.
+            const double t = c.duration * ((i / 50) * 50 + (i % 50) * (i % 7 == 0 ? 0.0 : 0.6)) / c.count;
+            markers.append(TMarker{t, QStringLiteral("take %1").arg(i % 13)});
+        }
+        Picture picture(c.factor, c.duration, -1000.0, markers);  // the play head out of sight
+        picture.scene.markerNames = c.names;
+        for (qint64 origin : {qint64(0), picture.scene.pictureWidth / 3}) {
+            EXPECT_EQ(firstDifference(picture.render(origin, 900), paintedOneByOne(picture, origin, 900)), QString())
+                << "at " << origin;
+        }
+    }
+}
+
 // ---- the added layers: waveform and marker names ---------------------------------------
 
 namespace {
@@ -329,6 +407,50 @@ TEST(TimelineRenderer, WaveformShowsOnlyWhatIsComputed) {
     const QImage image = renderTall(pic, 200, 121);
     EXPECT_EQ(at(image, 8, 100), kWaveGrey);
     EXPECT_EQ(at(image, 40, 60), kWhite) << "beyond the computed part nothing is drawn yet";
+}
+
+// The envelope is kept between repaints; growing and scrolling must give the
+// picture of a summary complete from the start. The expected pictures are
+// made first, so that the growing summary's repaints follow each other.
+TEST(TimelineRenderer, WaveformGrownAndScrolledEqualsOnePaintedAtOnce) {
+    QList<qint8> mins;
+    QList<qint8> maxs;
+    for (int i = 0; i < 4000; ++i) {  // 128 s at 8 kHz, a changing level
+        mins.append(qint8(-(i * 37 % 127)));
+        maxs.append(qint8(i * 53 % 127));
+    }
+    auto firstBlocks = [&](qsizetype count) {
+        WaveformSummary s;
+        s.reset(8000);
+        s.append(mins.first(count), maxs.first(count));
+        return s;
+    };
+    constexpr qsizetype kPiece = 333;
+    Picture fitted(4, 128, -1000);  // the whole track in 512 px
+    QList<QImage> expected;
+    for (qsizetype done = kPiece; done < mins.size() + kPiece; done += kPiece) {
+        const WaveformSummary part = firstBlocks(std::min(done, mins.size()));
+        fitted.scene.waveform = &part;
+        expected.append(fitted.render(0, 520));
+    }
+    Picture close(40, 128, -1000);
+    const WaveformSummary whole = firstBlocks(mins.size());
+    close.scene.waveform = &whole;
+    const QList<qint64> origins{0, 130, 1200, 4700, 600, 3000};
+    QList<QImage> expectedScrolled;
+    for (qint64 origin : origins)
+        expectedScrolled.append(close.render(origin, 500));
+
+    WaveformSummary growing;
+    growing.reset(8000);
+    fitted.scene.waveform = &growing;
+    for (qsizetype done = 0, step = 0; done < mins.size(); done += kPiece, ++step) {
+        growing.append(mins.mid(done, kPiece), maxs.mid(done, kPiece));
+        EXPECT_EQ(fitted.render(0, 520), expected[step]) << "grown to " << growing.framesCovered();
+    }
+    close.scene.waveform = &growing;
+    for (qsizetype i = 0; i < origins.size(); ++i)
+        EXPECT_EQ(close.render(origins[i], 500), expectedScrolled[i]) << "at " << origins[i];
 }
 
 TEST(TimelineRenderer, MarkerNamesFollowTheTimeAndStopBeforeTheNextMarker) {
