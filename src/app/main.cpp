@@ -86,6 +86,7 @@ int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
     QTimer::singleShot(0, &window, [&] {
         mpris.emplace(mprisPlayer, QDBusConnection::sessionBus());
         mpris->start();
+        QObject::connect(&window, &TForm1::TickWoken, &*mpris, &MprisService::wake);
     });
 
     QObject::connect(&window, &TForm1::Closed, &app, [] { QCoreApplication::exit(0); });

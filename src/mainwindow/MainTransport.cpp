@@ -257,6 +257,7 @@ void TForm1::WakeTick() {
     FQuietTicks = 0;
     if (Timer1 && !Timer1->isActive())
         Timer1->start();
+    emit TickWoken();
 }
 
 bool TForm1::ShowPlayState() {

@@ -420,6 +420,9 @@ public:
     void AddToPlayList(const QString& FileName);
 
 signals:
+    // The position tick woke (see WakeTick): whatever else polls the player
+    // looks again.
+    void TickWoken();
     // ---- lifecycle, layout, intake ---------------------------------------------
     // The window is closing for good: the first step of FormClose, before the
     // playlist is saved and the audio library ends.

@@ -65,7 +65,7 @@ TEST_F(Opening, StalledFileLeavesTheWindowWorkingAndGivesWayToANewerLoad) {
     // Play meanwhile asks for no file: it waits for the one opening.
     form->btnPlayPauseClick();
     EXPECT_TRUE(prompts->openDialogs.isEmpty());
-    ASSERT_TRUE(WaitUntil([&] { return NameShown().startsWith("Opening stalled.wav"); }, 3000)) << NameShown();
+    ASSERT_TRUE(WaitUntil([&] { return NameShown().startsWith("Opening stalled.wav"); }, 3000)) << NameShown().toStdString();
     EXPECT_TRUE(form->LoadPending());
 
     bool loaded = false;
