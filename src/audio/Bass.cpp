@@ -252,8 +252,6 @@ void failNextSeeks(int count, long long strayFrame) { Stream::injectSeekFaults(c
 BOOL BASS_Init(int, DWORD freq, DWORD, void*, const void*) {
     if (g.initialized)
         return fail(BASS_ERROR_ALREADY);
-    // The decoders' libraries load in the background while the caller starts up.
-    velmo::audio::PreloadFfmpeg();
     std::unique_ptr<AudioOutput> output;
     NullOutput* null = nullptr;
     if (g.deviceOutput) {

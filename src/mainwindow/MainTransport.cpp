@@ -39,6 +39,9 @@ constexpr int TrackEndEventPasses = 1001;
 // ---- library start and end ----------------------------------------------------------
 
 void TForm1::StartAudioLibrary() {
+    if (FAudioStarted)
+        return;
+    FAudioStarted = true;
     BASS_Init(-1, 44100, 0, this, nullptr);
     BASS_SetConfig(BASS_CONFIG_UNICODE, 1);
 }
@@ -48,7 +51,8 @@ void TForm1::EndAudioLibrary() {
     FOpener.cancel();
     DropWaveform();
     FreeChannel();
-    BASS_Free();
+    if (std::exchange(FAudioStarted, false))
+        BASS_Free();
 }
 
 // ---- loading ---------------------------------------------------------------------------
@@ -85,6 +89,7 @@ void TForm1::FreeChannel() {
 // this returns; a slow one says so in the name label after a moment, and
 // the window goes on meanwhile.
 void TForm1::LoadAudioFile(const QString& FileName, LoadDone then) {
+    StartAudioLibrary();
     ResetForNewFile();
     FreeChannel();
     FPlayWhenOpened = false;

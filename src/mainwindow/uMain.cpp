@@ -112,7 +112,8 @@ void TForm1::FormCreate() {
     // The window sees keys and wheel turns before its controls.
     qApp->installEventFilter(this);
     HookScrollBox();
-    StartAudioLibrary();
+    // The sound device starts once the window is on screen (or at the first
+    // load, if that comes first).
     FMarkers.clear();
     SetZoom(ZoomFactorOf(TimelineZoom::kStartExponent), TimelineZoom::kStartExponent);
     lbPosition->setText(QStringLiteral("00:00:00"));
@@ -125,6 +126,8 @@ void TForm1::FormCreate() {
     FOpeningLabelDelay->setSingleShot(true);
     FOpeningLabelDelay->setInterval(OpeningLabelDelayMs);
     connect(FOpeningLabelDelay, &QTimer::timeout, this, &TForm1::ShowOpening);
+
+    connect(this, &TForm1::FirstPainted, this, &TForm1::StartAudioLibrary);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(TimerInterval);
@@ -672,6 +675,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // Any input may seek, change markers or start playing: the tick looks.
     if (IsUserInput(event->type()))
         WakeTick();
+    if (event->type() == QEvent::Paint && watched == this && !FFirstPainted) {
+        FFirstPainted = true;
+        QTimer::singleShot(0, this, &TForm1::FirstPainted);
+    }
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* widget = qobject_cast<QWidget*>(watched);

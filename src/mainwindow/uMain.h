@@ -184,7 +184,8 @@ public:
     // The end-of-stream callback given to the audio library (library thread).
     static void EndSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
 
-    // Library start and end (creation and close of the window).
+    // Library start (once, after the first paint or at the first load) and
+    // end (close of the window).
     void StartAudioLibrary();
     void EndAudioLibrary();
 
@@ -423,6 +424,9 @@ signals:
     // The position tick woke (see WakeTick): whatever else polls the player
     // looks again.
     void TickWoken();
+    // The window has been painted for the first time: what the first picture
+    // does not need starts now.
+    void FirstPainted();
     // ---- lifecycle, layout, intake ---------------------------------------------
     // The window is closing for good: the first step of FormClose, before the
     // playlist is saved and the audio library ends.
@@ -510,6 +514,8 @@ private:
     QString FNameBeforeOpening;
     bool FOpeningShown = false;
     bool FPlayWhenOpened = false;  // play was asked for while the file opened
+    bool FAudioStarted = false;
+    bool FFirstPainted = false;
     void HandleTrackEnd(DWORD channel, quint64 serial);
     void SetPlayPauseImage(int index);
     void RepaintTimelineForTick(qint64 head);
