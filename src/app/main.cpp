@@ -80,12 +80,13 @@ int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
 
     // Media keys and desktop sound applets (MPRIS on the session bus); without
     // a session bus the player runs without them, silently. Connecting to the
-    // bus waits for it, so it happens once the window is on screen.
+    // bus waits for it, so it happens once the window has been painted.
     MprisMainWindow mprisPlayer(window);
     std::optional<MprisService> mpris;
-    QTimer::singleShot(0, &window, [&] {
+    QObject::connect(&window, &TForm1::FirstPainted, &window, [&] {
         mpris.emplace(mprisPlayer, QDBusConnection::sessionBus());
         mpris->start();
+        QObject::connect(&window, &TForm1::TickWoken, &*mpris, &MprisService::wake);
     });
 
     QObject::connect(&window, &TForm1::Closed, &app, [] { QCoreApplication::exit(0); });

@@ -35,6 +35,10 @@ void stepNullOutput(int buffers);
 // was handed while a stream played, since BASS_Init or the previous call.
 std::vector<float> takeNullOutputTap();
 
+// With a timed null output started: whether it is pulling buffers now (it
+// sleeps once nothing has played for a while).
+bool nullOutputPulling();
+
 // The next `count` decoder seeks of any stream move the decoder to frame
 // `strayFrame` and then fail, as a demuxer that lost its way does.
 void failNextSeeks(int count, long long strayFrame);

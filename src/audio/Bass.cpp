@@ -10,6 +10,7 @@
 #include "audio/bass.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
 #if VELMO_X86
@@ -30,7 +31,8 @@ struct Library {
     double nullLatency = -1;
     DWORD unicodeConfig = 0;
 
-    bool initialized = false;
+    std::atomic<bool> initialized{false};
+    std::atomic<int> deviceRate{0};  // read by files opening on other threads
     std::unique_ptr<AudioOutput> output;
     NullOutput* nullOutput = nullptr;  // the output, when it is the null one
     double latency = 0;
@@ -53,6 +55,14 @@ struct Library {
     std::condition_variable syncWake;
     bool syncQuit = false;
     bool syncPoke = false;
+
+    // The output sleeps once nothing has played for a while (so the last
+    // sound handed over has been heard) and wakes when a stream plays.
+    std::mutex sleepMutex;  // outputAsleep and the output's sleep and wake
+    bool outputAsleep = false;
+    std::atomic<int64_t> idleFrames{0};  // output thread: silent frames in a row
+    int64_t sleepAfterFrames = 0;
+    std::atomic<bool> sleepAsked{false};
 };
 
 Library g;
@@ -102,7 +112,11 @@ bool mixAll(float* out, int frames, void*) {
         active = active || result != Stream::MixResult::Idle;
         ended = ended || result == Stream::MixResult::EndReached;
     }
-    if (ended) {
+    const bool idleLongEnough = !active && (g.idleFrames += frames) >= g.sleepAfterFrames;
+    if (active)
+        g.idleFrames = 0;
+    const bool askSleep = idleLongEnough && !g.sleepAsked.exchange(true);
+    if (ended || askSleep) {
         std::lock_guard<std::mutex> lock(g.syncMutex);
         g.syncPoke = true;
         g.syncWake.notify_one();
@@ -110,21 +124,63 @@ bool mixAll(float* out, int frames, void*) {
     return active;
 }
 
+bool anyStreamPlaying() {
+    std::lock_guard<std::mutex> lock(g.table);
+    return std::ranges::any_of(g.streams, [](const auto& entry) {
+        const Stream& s = *entry.second;
+        return !s.decodeOnly() && s.state() != BASS_ACTIVE_STOPPED && s.state() != BASS_ACTIVE_PAUSED;
+    });
+}
+
+// Sync thread, when the mixer asked.
+void sleepOutputIfIdle() {
+    std::lock_guard<std::mutex> lock(g.sleepMutex);
+    if (g.outputAsleep || !g.output)
+        return;
+    if (anyStreamPlaying()) {
+        g.idleFrames = 0;
+        g.sleepAsked = false;
+        return;
+    }
+    g.output->sleep();
+    g.outputAsleep = true;
+}
+
+// After a stream was set playing.
+void wakeOutput() {
+    std::lock_guard<std::mutex> lock(g.sleepMutex);
+    g.idleFrames = 0;
+    g.sleepAsked = false;
+    if (!g.outputAsleep || !g.output)
+        return;
+    g.output->wake();
+    g.outputAsleep = false;
+}
+
 // Sync thread: stops streams whose last frame has been heard and calls
 // their end syncs.
+// Asleep until the mixer pokes it or a pending end falls due; it also puts
+// the idle output to sleep.
 void syncLoop() {
     using Clock = Stream::Clock;
-    auto next = Clock::now();
+    constexpr auto never = Clock::time_point::max();
+    auto next = never;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(g.syncMutex);
-            g.syncWake.wait_until(lock, next, [] { return g.syncQuit || g.syncPoke; });
+            const auto woken = [] { return g.syncQuit || g.syncPoke; };
+            if (next == never)
+                g.syncWake.wait(lock, woken);
+            else
+                g.syncWake.wait_until(lock, next, woken);
             if (g.syncQuit)
                 return;
             g.syncPoke = false;
         }
+        if (g.sleepAsked)
+            sleepOutputIfIdle();
         const auto now = Clock::now();
-        next = now + std::chrono::milliseconds(100);
+        next = never;
         std::lock_guard<std::recursive_mutex> calls(g.syncCalls);
         std::vector<std::pair<DWORD, std::vector<SyncEntry>>> due;
         {
@@ -139,6 +195,14 @@ void syncLoop() {
             for (const SyncEntry& s : syncs)
                 s.proc(s.id, handle, 0, s.user);
     }
+}
+
+// Drops a freed stream. One whose decoder is inside a read (a stalled disk
+// or a pipe that never delivers) ends on a thread of its own once the read
+// returns, so that freeing never waits for it.
+void release(std::shared_ptr<Stream> stream) {
+    if (stream && stream->decoderBusy())
+        std::thread([held = std::move(stream)]() mutable { held.reset(); }).detach();
 }
 
 void unmix(Stream* stream) {
@@ -178,6 +242,7 @@ void stepNullOutput(int buffers) {
         g.nullOutput->step(1);
     }
 }
+bool nullOutputPulling() { return g.nullOutput && g.nullOutput->pulling(); }
 std::vector<float> takeNullOutputTap() { return g.nullOutput ? g.nullOutput->takeTap() : std::vector<float>{}; }
 void failNextSeeks(int count, long long strayFrame) { Stream::injectSeekFaults(count, strayFrame); }
 }  // namespace velmo::audio::test
@@ -187,8 +252,6 @@ void failNextSeeks(int count, long long strayFrame) { Stream::injectSeekFaults(c
 BOOL BASS_Init(int, DWORD freq, DWORD, void*, const void*) {
     if (g.initialized)
         return fail(BASS_ERROR_ALREADY);
-    // The decoders' libraries load in the background while the caller starts up.
-    velmo::audio::PreloadFfmpeg();
     std::unique_ptr<AudioOutput> output;
     NullOutput* null = nullptr;
     if (g.deviceOutput) {
@@ -202,6 +265,11 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void*, const void*) {
     if (!output->open(int(freq ? freq : 44100), &mixAll, nullptr))
         return fail(BASS_ERROR_DRIVER);
     g.latency = output->latencySeconds();
+    g.sleepAfterFrames = int64_t((g.latency + 0.5) * output->rate());
+    g.idleFrames = 0;
+    g.sleepAsked = false;
+    g.outputAsleep = false;
+    g.deviceRate = output->rate();
     g.output = std::move(output);
     g.nullOutput = null;
     {
@@ -223,14 +291,20 @@ BOOL BASS_Free() {
         std::lock_guard<std::mutex> lock(g.table);
         streams.swap(g.streams);
         g.effectOwner.clear();
+        g.initialized = false;
         g.output->lock();
         g.mixed.clear();
         g.output->unlock();
     }
+    for (auto& entry : streams)
+        release(std::move(entry.second));
     streams.clear();
-    g.output->close();
-    g.output.reset();
-    g.nullOutput = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g.sleepMutex);
+        g.output->close();
+        g.output.reset();
+        g.nullOutput = nullptr;
+    }
     {
         std::lock_guard<std::mutex> lock(g.syncMutex);
         g.syncQuit = true;
@@ -238,7 +312,6 @@ BOOL BASS_Free() {
     g.syncWake.notify_one();
     if (g.syncThread.joinable())
         g.syncThread.join();
-    g.initialized = false;
     return ok(TRUE);
 }
 
@@ -278,15 +351,16 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     auto decoder = Decoder::open(path, flags & BASS_STREAM_PRESCAN, &error);
     if (!decoder)
         return fail<HSTREAM>(error, 0);
-    auto stream = Stream::create(std::move(decoder), flags, g.output ? g.output->rate() : 0, &error);
+    auto stream = Stream::create(std::move(decoder), flags, g.deviceRate, &error);
     if (!stream)
         return fail<HSTREAM>(error, 0);
-    DWORD handle;
-    {
-        std::lock_guard<std::mutex> lock(g.table);
-        handle = g.nextStream++;
-        g.streams.emplace(handle, stream);
-    }
+    // Files may open on any thread: one that finishes after the library
+    // ended (the program quitting) is dropped.
+    std::lock_guard<std::mutex> lock(g.table);
+    if (!decodeOnly && !g.initialized)
+        return fail<HSTREAM>(BASS_ERROR_INIT, 0);
+    const DWORD handle = g.nextStream++;
+    g.streams.emplace(handle, stream);
     if (!decodeOnly) {
         g.output->lock();
         g.mixed.push_back(stream.get());
@@ -308,7 +382,7 @@ BOOL BASS_StreamFree(HSTREAM handle) {
         std::erase_if(g.effectOwner, [&](const auto& e) { return e.second == handle; });
         unmix(stream.get());
     }
-    stream.reset();  // joins its decoder thread outside the locks
+    release(std::move(stream));  // joins its decoder thread outside the locks
     return ok(TRUE);
 }
 
@@ -391,6 +465,7 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
     if (s->decodeOnly())
         return fail(BASS_ERROR_NOTAVAIL);
     s->play(restart != FALSE);
+    wakeOutput();
     return ok(TRUE);
 }
 

@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 
 #include <array>
-#include <thread>
 
 namespace velmo::audio {
 namespace {
@@ -40,15 +39,6 @@ bool Open(FfmpegApi& api) {
     return complete;
 }
 
-// Joins the preload at exit, so the process never ends inside dlopen.
-struct Preloader {
-    std::thread thread;
-    ~Preloader() {
-        if (thread.joinable())
-            thread.join();
-    }
-};
-
 }  // namespace
 
 const FfmpegApi* LoadFfmpeg() {
@@ -57,12 +47,6 @@ const FfmpegApi* LoadFfmpeg() {
         return Open(api) ? &api : nullptr;
     }();
     return loaded;
-}
-
-void PreloadFfmpeg() {
-    static Preloader preloader;
-    if (!preloader.thread.joinable())
-        preloader.thread = std::thread([] { LoadFfmpeg(); });
 }
 
 }  // namespace velmo::audio

@@ -3,8 +3,8 @@
 // dlopen on first use instead of linked. FFmpeg's libraries bring some 120
 // others with them (video codecs, network and subtitle libraries); loading
 // them all before main() held up the first window by a fifth of its time.
-// PreloadFfmpeg opens them on a background thread once the player is up, so
-// the first file opens without the wait.
+// They are also some 20 MB of memory, so they load only when the first file
+// is read (files open on threads of their own, so no window waits for it).
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -75,8 +75,5 @@ const FfmpegApi* LoadFfmpeg();
 // The functions, once LoadFfmpeg() has succeeded: every user of FFmpeg holds
 // a decoder, and a decoder exists only after a successful load.
 inline const FfmpegApi& ffmpeg() { return *LoadFfmpeg(); }
-
-// Starts LoadFfmpeg() on a background thread and returns at once.
-void PreloadFfmpeg();
 
 }  // namespace velmo::audio

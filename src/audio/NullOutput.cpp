@@ -28,6 +28,24 @@ void NullOutput::close() {
         m_thread.join();
 }
 
+void NullOutput::sleep() {
+    if (m_pace == Pace::Stepped || !m_running)
+        return;
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_asleep = true;
+}
+
+bool NullOutput::wake() {
+    if (!m_asleep)
+        return true;
+    m_asleep = false;
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
 void NullOutput::step(int buffers) {
     std::lock_guard<std::mutex> guard(m_mutex);
     for (int i = 0; i < buffers && m_running; ++i)

@@ -24,6 +24,12 @@ public:
 
     bool open(int wantedRate, MixCallback mix, void* user) override;
     void close() override;
+    // Timed paces stop their thread while asleep; a stepped output only
+    // pulls when stepped anyway.
+    void sleep() override;
+    bool wake() override;
+    // Tests: whether the output is pulling on its own now.
+    bool pulling() const { return m_pace != Pace::Stepped && m_running; }
     void lock() override { m_mutex.lock(); }
     void unlock() override { m_mutex.unlock(); }
     int rate() const override { return m_rate; }
@@ -47,6 +53,7 @@ private:
     void* m_user = nullptr;
     std::vector<float> m_buffer;
     std::atomic<bool> m_running{false};
+    bool m_asleep = false;
     std::mutex m_mutex;  // the mix callback and the tap
     std::vector<float> m_tap;
     std::thread m_thread;

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <mutex>
+
 namespace velmo::audio {
 namespace {
 
@@ -21,52 +23,90 @@ public:
             return false;
         m_mix = mix;
         m_user = user;
-        SDL_AudioSpec want{};
-        want.freq = wantedRate > 0 ? wantedRate : 44100;
-        want.format = AUDIO_F32SYS;
-        want.channels = 2;
-        want.samples = want.freq > 60000 ? 1024 : 512;
-        want.callback = &SdlOutput::callback;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
-                                       SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-        if (m_device == 0) {
+        std::lock_guard<std::mutex> guard(m_deviceMutex);
+        if (!openDevice(wantedRate > 0 ? wantedRate : 44100, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE)) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
-        m_rate = have.freq;
-        m_bufferFrames = have.samples;
-        SDL_PauseAudioDevice(m_device, 0);
+        m_open = true;
         return true;
     }
 
     void close() override {
-        if (m_device == 0)
+        std::lock_guard<std::mutex> guard(m_deviceMutex);
+        if (!m_open)
             return;
-        SDL_CloseAudioDevice(m_device);
-        m_device = 0;
+        closeDevice();
+        m_open = false;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
+    // A paused SDL device still runs its thread and plays silence, so an
+    // idle output closes the device and opens it again to play.
+    void sleep() override {
+        std::lock_guard<std::mutex> guard(m_deviceMutex);
+        closeDevice();
+    }
+
+    bool wake() override {
+        std::lock_guard<std::mutex> guard(m_deviceMutex);
+        if (!m_open)
+            return false;
+        // The streams convert to the rate they were made for: it must not change.
+        return m_device != 0 || openDevice(m_rate, 0);
+    }
+
     void lock() override {
+        m_deviceMutex.lock();
         if (m_device)
             SDL_LockAudioDevice(m_device);
     }
     void unlock() override {
         if (m_device)
             SDL_UnlockAudioDevice(m_device);
+        m_deviceMutex.unlock();
     }
     int rate() const override { return m_rate; }
     // The device buffer plus the one SDL fills ahead of it.
     double latencySeconds() const override { return m_rate ? 2.0 * m_bufferFrames / m_rate : 0.0; }
 
 private:
+    // With m_deviceMutex held.
+    bool openDevice(int rate, int allowedChanges) {
+        SDL_AudioSpec want{};
+        want.freq = rate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = want.freq > 60000 ? 1024 : 512;
+        want.callback = &SdlOutput::callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowedChanges | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (m_device == 0)
+            return false;
+        m_rate = have.freq;
+        m_bufferFrames = have.samples;
+        SDL_PauseAudioDevice(m_device, 0);
+        return true;
+    }
+
+    // With m_deviceMutex held.
+    void closeDevice() {
+        if (m_device == 0)
+            return;
+        SDL_CloseAudioDevice(m_device);
+        m_device = 0;
+    }
+
     static void callback(void* self, Uint8* stream, int len) {
         auto* out = static_cast<SdlOutput*>(self);
         out->m_mix(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)), out->m_user);
     }
 
+    // Held around opening and closing the device and by lock(), so the mixer's
+    // lock always pairs with the device it was taken on.
+    std::mutex m_deviceMutex;
+    bool m_open = false;  // between open() and close(), asleep or not
     SDL_AudioDeviceID m_device = 0;
     MixCallback m_mix = nullptr;
     void* m_user = nullptr;

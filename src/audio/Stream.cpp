@@ -156,6 +156,13 @@ void Stream::injectSeekFaults(int count, int64_t strayFrame) {
     s_seekFaults = count;
 }
 
+bool Stream::decoderBusy() {
+    if (!m_decoderMutex.try_lock())
+        return true;
+    m_decoderMutex.unlock();
+    return false;
+}
+
 bool Stream::setPositionFrames(int64_t frame) {
     std::lock_guard<std::mutex> decoding(m_decoderMutex);
     const int64_t before = m_decoder->position();

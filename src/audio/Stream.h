@@ -50,6 +50,9 @@ public:
     const std::vector<FileChapter>& chapters() const { return m_decoder->chapters(); }
 
     // --- GUI thread -------------------------------------------------------
+    // The decoder is reading or seeking now (its read may be stuck on a
+    // stalled file).
+    bool decoderBusy();
     void play(bool restart);
     void pause();
     void stop();

@@ -83,6 +83,8 @@ void MprisService::refresh() {
         if (lastProperties_.value(it.key()) != it.value())
             changed.insert(it.key(), it.value());
     lastProperties_ = now;
+    if (changed.isEmpty() && player_.status() != MprisPlayerFacade::Status::Playing)
+        poll_.stop();
     if (!changed.isEmpty() && registered_) {
         QDBusMessage signal = QDBusMessage::createSignal(
             ObjectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
@@ -103,6 +105,11 @@ void MprisService::refresh() {
         }
     }
     rememberPosition();
+}
+
+void MprisService::wake() {
+    if (registered_ && !poll_.isActive())
+        poll_.start();
 }
 
 void MprisService::announceSeek() {

@@ -57,8 +57,12 @@ public:
     QDBusObjectPath trackId();
 
     // Sends PropertiesChanged for the Player properties that changed since the
-    // last look, and Seeked when the position jumped.
+    // last look, and Seeked when the position jumped. The poll that calls it
+    // sleeps once a look finds nothing changed and nothing playing.
     void refresh();
+    // Restarts the sleeping poll: the player's state may change (its window
+    // saw input or its play state moved).
+    void wake();
     // Sends Seeked with the present position (after a seek made through MPRIS).
     void announceSeek();
     // Runs command once the D-Bus reply has gone out, then refreshes. Commands

@@ -92,6 +92,7 @@ void TForm1::SeekBy(double seconds) {
     const double pos = PlayPositionSeconds(FChannel);
     const double target = seconds < 0 ? std::max(0.0, pos + seconds) : std::min(FDuration, pos + seconds);
     BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, target), BASS_POS_BYTE);
+    WakeTick();
     ScrollToPixel(RoundHalfEven(target * FZoomFactor));
 }
 

@@ -37,6 +37,7 @@ std::optional<double> RowSeconds(const MarkerListModel& rows, int row) {
 
 void TForm1::SeekToMarkerTime(double seconds) {
     BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, seconds), BASS_POS_BYTE);
+    WakeTick();
     ScrollToPixel(RoundHalfEven(PlayPositionSeconds(FChannel) * FZoomFactor));
 }
 

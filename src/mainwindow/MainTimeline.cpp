@@ -142,6 +142,7 @@ double TForm1::TimelinePlayPosition() const {
 
 void TForm1::TimelineSeek(double Seconds) {
     BASS_ChannelSetPosition(FChannel, BASS_ChannelSeconds2Bytes(FChannel, Seconds), BASS_POS_BYTE);
+    WakeTick();
 }
 
 void TForm1::btnZoomInClick() {
@@ -198,6 +199,7 @@ void TForm1::StartWaveform() {
         return;
     FWaveform.reset(0);
     FWaveformBuilder.start(FAudioFileName, GetCacheFolder());
+    WakeTick();  // the tick collects the waveform as it grows
 }
 
 void TForm1::DropWaveform() {

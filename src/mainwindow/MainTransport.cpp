@@ -19,8 +19,11 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <QTimer>
+
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,18 +39,20 @@ constexpr int TrackEndEventPasses = 1001;
 // ---- library start and end ----------------------------------------------------------
 
 void TForm1::StartAudioLibrary() {
+    if (FAudioStarted)
+        return;
+    FAudioStarted = true;
     BASS_Init(-1, 44100, 0, this, nullptr);
     BASS_SetConfig(BASS_CONFIG_UNICODE, 1);
 }
 
 void TForm1::EndAudioLibrary() {
+    // A file still opening is left to its thread, which frees it.
+    FOpener.cancel();
     DropWaveform();
-    if (FChannel != 0) {
-        BASS_StreamFree(FChannel);
-        RemoveEqualizer();
-        FChannel = 0;
-    }
-    BASS_Free();
+    FreeChannel();
+    if (std::exchange(FAudioStarted, false))
+        BASS_Free();
 }
 
 // ---- loading ---------------------------------------------------------------------------
@@ -71,15 +76,66 @@ void TForm1::ResetForNewFile() {
     DropWaveform();
 }
 
-void TForm1::LoadAudioFile(const QString& FileName) {
+void TForm1::FreeChannel() {
+    if (FChannel == 0)
+        return;
+    BASS_StreamFree(FChannel);
+    RemoveEqualizer();
+    FChannel = 0;
+}
+
+// A file opens on a thread of its own; the rest of the load runs when its
+// stream is ready. Most files are ready at once and the load ends before
+// this returns; a slow one says so in the name label after a moment, and
+// the window goes on meanwhile.
+void TForm1::LoadAudioFile(const QString& FileName, LoadDone then) {
+    StartAudioLibrary();
     ResetForNewFile();
-    if (FChannel != 0) {
-        BASS_StreamFree(FChannel);
-        RemoveEqualizer();
-        FChannel = 0;
+    FreeChannel();
+    FPlayWhenOpened = false;
+    if (!FOpeningShown)
+        FNameBeforeOpening = lbName->text();
+    FOpeningName = FileName;
+    FOpeningLabelDelay->start();
+    FOpener.open(FileName, StreamFlags, LoadWaitMs(),
+                 [this, then = std::move(then)](const StreamOpener::Result& opened) { FinishLoad(opened, then); });
+}
+
+bool TForm1::LoadPending() const { return FOpener.pending(); }
+
+int TForm1::LoadWaitMs() {
+    // Tests that want every load to end before it returns raise the wait.
+    bool set = false;
+    const int wait = qEnvironmentVariableIntValue("VELMO_LOAD_WAIT_MS", &set);
+    return set ? wait : DefaultLoadWaitMs;
+}
+
+void TForm1::ShowOpening() {
+    if (!LoadPending())
+        return;
+    FOpeningShown = true;
+    lbName->setText(QStringLiteral("Opening ") + QFileInfo(FOpeningName).fileName() + QStringLiteral("..."));
+    lbName->setToolTip(FOpeningName);
+}
+
+void TForm1::FinishLoad(const StreamOpener::Result& opened, const LoadDone& then) {
+    FOpeningLabelDelay->stop();
+    const bool playAfter = std::exchange(FPlayWhenOpened, false);
+    if (std::exchange(FOpeningShown, false)) {
+        lbName->setText(FNameBeforeOpening);
+        lbName->setToolTip(FAudioFileName);
     }
-    const std::u16string path = FileName.toStdU16String();
-    FChannel = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, StreamFlags);
+    const bool loaded = ApplyOpenedStream(opened);
+    WakeTick();
+    if (playAfter)
+        btnPlayPauseClick();
+    if (then)
+        then(loaded);
+}
+
+bool TForm1::ApplyOpenedStream(const StreamOpener::Result& opened) {
+    const QString& FileName = opened.path;
+    FChannel = opened.stream;
     cbEqClick();
     FDuration = BASS_ChannelBytes2Seconds(FChannel, BASS_ChannelGetLength(FChannel, BASS_POS_BYTE));
     if (!(FDuration > 0)) {
@@ -91,7 +147,7 @@ void TForm1::LoadAudioFile(const QString& FileName) {
         // and with nothing loaded no tick repaints it.
         if (PaintBox1)
             PaintBox1->update();
-        return;
+        return false;
     }
     auto ticket = std::make_unique<EndSyncTicket>(EndSyncTicket{this, ++FLoadSerial});
     BASS_ChannelSetSync(FChannel, BASS_SYNC_END, 0, &TForm1::EndSyncProc, ticket.get());
@@ -115,6 +171,7 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     // Last, so that a malformed marker file, whose error ends the load here,
     // leaves the new file's timeline, labels and volume in place.
     LoadMarkersForFile(FAudioFileName);
+    return true;
 }
 
 // ---- transport ------------------------------------------------------------------------------
@@ -125,10 +182,17 @@ void TForm1::SetPlayPauseImage(int index) {
 }
 
 void TForm1::btnPlayPauseClick() {
+    // While a file opens the button says whether it plays once ready.
+    if (FChannel == 0 && LoadPending()) {
+        FPlayWhenOpened = !FPlayWhenOpened;
+        return;
+    }
     if (FChannel == 0) {
         btnOpenFileClick();
-        if (FChannel == 0)
+        if (FChannel == 0) {
+            FPlayWhenOpened = LoadPending();
             return;
+        }
     }
     switch (BASS_ChannelIsActive(FChannel)) {
     case BASS_ACTIVE_PLAYING:
@@ -145,6 +209,7 @@ void TForm1::btnPlayPauseClick() {
         SetPlayPauseImage(1);
         break;
     }
+    WakeTick();
     // playlist: the playlist window hears of the change.
     FPlayList.UpdatePlayPause();
 }
@@ -152,11 +217,13 @@ void TForm1::btnPlayPauseClick() {
 void TForm1::Play_Pause() { btnPlayPauseClick(); }
 
 void TForm1::btnStopClick() {
+    FPlayWhenOpened = false;
     if (FChannel == 0)
         return;
     BASS_ChannelStop(FChannel);
     BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
     SetPlayPauseImage(0);
+    WakeTick();
     // playlist: the playlist window hears of the change.
     FPlayList.UpdatePlayPause();
 }
@@ -183,9 +250,31 @@ void TForm1::CheckBox1Click() {
 // ---- the 25 ms tick ----------------------------------------------------------------------------
 
 void TForm1::Timer1Timer() {
+    // Nothing moves between ticks while nothing plays: the tick sleeps
+    // until something wakes it (WakeTick).
+    if (ShowPlayState())
+        FQuietTicks = 0;
+    else if (++FQuietTicks >= QuietTicksBeforeSleep)
+        Timer1->stop();
+}
+
+void TForm1::WakeTick() {
+    FQuietTicks = 0;
+    if (Timer1 && !Timer1->isActive())
+        Timer1->start();
+    emit TickWoken();
+}
+
+bool TForm1::ShowPlayState() {
     if (FChannel == 0)
-        return;
+        return false;
+    const DWORD active = BASS_ChannelIsActive(FChannel);
+    // Taken before collecting, so a worker that ends in between is collected
+    // once more on the next tick.
+    const bool waveformDone = FWaveformBuilder.path().isEmpty() || FWaveformBuilder.finished();
     const double pos = PlayPositionSeconds(FChannel);
+    const bool moved = pos != FLastTickPosition;
+    FLastTickPosition = pos;
     const qint64 x = RoundHalfEven(pos * FZoomFactor);
     if (cbAutoScroll && cbAutoScroll->isChecked())
         ScrollToPixel(x);
@@ -198,16 +287,18 @@ void TForm1::Timer1Timer() {
         // playlist: the playlist window's meter as well.
         FPlayList.ShowLevel(0);
     }
+    const bool changing = moved || !waveformDone || (active != BASS_ACTIVE_STOPPED && active != BASS_ACTIVE_PAUSED);
     const DWORD level = BASS_ChannelGetLevel(FChannel);
     if (level == 0xFFFFFFFF) {
         gbIUv->SetValue(0);
-        return;
+        return changing;
     }
     const DWORD peak = std::max(level & 0xFFFF, level >> 16);
     const float fraction = static_cast<float>(static_cast<double>(peak) / 32768.0);
     gbIUv->SetValue(static_cast<int>(std::trunc(static_cast<double>(fraction) * gbIUv->Max())));
     // playlist: the playlist window's meter takes the same value.
     FPlayList.ShowLevel(gbIUv->Value());
+    return changing;
 }
 
 // The timeline shows the tick's state: the whole view after a marker change,

@@ -68,6 +68,7 @@ void MprisMainWindow::setPositionSeconds(double seconds) {
     const double target = std::clamp(seconds, 0.0, form_.Duration());
     // The position timer shows the new place and scrolls the timeline to it.
     BASS_ChannelSetPosition(channel, BASS_ChannelSeconds2Bytes(channel, target), BASS_POS_BYTE);
+    form_.WakeTick();
 }
 
 void MprisMainWindow::setVolume(int volume) {

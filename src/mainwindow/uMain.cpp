@@ -60,6 +60,21 @@ QFrame* MakePanel(QWidget* parent, const char* name) {
     return panel;
 }
 
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 TForm1* Form1() { return g_form1; }
@@ -97,7 +112,8 @@ void TForm1::FormCreate() {
     // The window sees keys and wheel turns before its controls.
     qApp->installEventFilter(this);
     HookScrollBox();
-    StartAudioLibrary();
+    // The sound device starts once the window is on screen (or at the first
+    // load, if that comes first).
     FMarkers.clear();
     SetZoom(ZoomFactorOf(TimelineZoom::kStartExponent), TimelineZoom::kStartExponent);
     lbPosition->setText(QStringLiteral("00:00:00"));
@@ -105,6 +121,13 @@ void TForm1::FormCreate() {
     SetMarkersChanged(false);
     FMarkersFileLoaded = false;
     FCompact = false;
+
+    FOpeningLabelDelay = new QTimer(this);
+    FOpeningLabelDelay->setSingleShot(true);
+    FOpeningLabelDelay->setInterval(OpeningLabelDelayMs);
+    connect(FOpeningLabelDelay, &QTimer::timeout, this, &TForm1::ShowOpening);
+
+    connect(this, &TForm1::FirstPainted, this, &TForm1::StartAudioLibrary);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(TimerInterval);
@@ -568,13 +591,13 @@ void TForm1::WMCopyData(const QString& path) {
         btnSaveMarkersClick();
     if (!IsAcceptedAudioFile(path))
         return;
-    LoadAudioFile(path);
-    const bool loaded = FChannel != 0 && FAudioFileName == path;
-    btnPlayPauseClick();
-    // playlist: with AddCL on the file is appended to the playlist; a file
-    // that did not load leaves the list alone.
-    if (SettingAddCL() && loaded)
-        AddToPlayList(FAudioFileName);
+    LoadAudioFile(path, [this](bool loaded) {
+        btnPlayPauseClick();
+        // playlist: with AddCL on the file is appended to the playlist; a
+        // file that did not load leaves the list alone.
+        if (SettingAddCL() && loaded)
+            AddToPlayList(FAudioFileName);
+    });
 }
 
 void TForm1::WMDropFiles(const QStringList& paths) {
@@ -584,19 +607,17 @@ void TForm1::WMDropFiles(const QStringList& paths) {
     } else if (!ConfirmSaveMarkers()) {
         return;
     }
-    bool loaded = false;
-    for (const QString& path : paths) {
-        if (IsAcceptedAudioFile(path) && !QFileInfo(path).isDir()) {
-            LoadAudioFile(path);
-            loaded = FChannel != 0 && FAudioFileName == path;
-            break;
-        }
-    }
+    const auto accepted = std::ranges::find_if(
+        paths, [](const QString& path) { return IsAcceptedAudioFile(path) && !QFileInfo(path).isDir(); });
+    if (accepted == paths.end())
+        return;
     // playlist: with AddOnDrop on the dropped file is appended to the
     // playlist; a drop that loaded nothing adds nothing (not the previous
     // file again, nor an empty row).
-    if (SettingAddOnDrop() && loaded)
-        AddToPlayList(FAudioFileName);
+    LoadAudioFile(*accepted, [this](bool loaded) {
+        if (SettingAddOnDrop() && loaded)
+            AddToPlayList(FAudioFileName);
+    });
 }
 
 // Only files are taken: a web link or other data dragged over the window is
@@ -640,16 +661,24 @@ void TForm1::btnOpenFileClick() {
     const QStringList chosen = prompts().openFiles(dialog);
     if (chosen.isEmpty())
         return;
-    LoadAudioFile(chosen.first());
     // playlist: with AddOnOpen on the chosen file is appended to the
     // playlist; a cancelled dialog or a refused file adds nothing.
-    if (SettingAddOnOpen() && FChannel != 0 && FAudioFileName == chosen.first())
-        AddToPlayList(FAudioFileName);
+    LoadAudioFile(chosen.first(), [this](bool loaded) {
+        if (SettingAddOnOpen() && loaded)
+            AddToPlayList(FAudioFileName);
+    });
 }
 
 // ---- event routing --------------------------------------------------------------------
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // Any input may seek, change markers or start playing: the tick looks.
+    if (IsUserInput(event->type()))
+        WakeTick();
+    if (event->type() == QEvent::Paint && watched == this && !FFirstPainted) {
+        FFirstPainted = true;
+        QTimer::singleShot(0, this, &TForm1::FirstPainted);
+    }
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* widget = qobject_cast<QWidget*>(watched);

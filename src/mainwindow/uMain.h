@@ -19,6 +19,7 @@
 
 #include "audio/bass.h"
 #include "desktop/RecentFilesWriter.h"
+#include "playback/StreamOpener.h"
 #include "playback/WaveformBuilder.h"
 #include "playlist/PlayListLink.h"
 #include "settings/SettingsKeys.h"
@@ -35,6 +36,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -161,7 +163,12 @@ public:
         "https://github.com/velmoplayer/velmoplayer#readme";
 
     // ---- engine, volume, equalizer ---------------------------------------------
-    void LoadAudioFile(const QString& FileName);
+    // Runs after a load's stream attempt, told whether the file loaded;
+    // not run when a newer load came first.
+    using LoadDone = std::function<void(bool loaded)>;
+    void LoadAudioFile(const QString& FileName, LoadDone then = {});
+    // A file is still opening (its load ends later).
+    bool LoadPending() const;
     void Play_Pause();
     void Stop();
     void btnPlayPauseClick();
@@ -172,10 +179,13 @@ public:
     void SetAutoStop(BOOL Value);
     void CheckBox1Click();
     void Timer1Timer();
+    // Restarts the sleeping tick: the play state or the position may change.
+    void WakeTick();
     // The end-of-stream callback given to the audio library (library thread).
     static void EndSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
 
-    // Library start and end (creation and close of the window).
+    // Library start (once, after the first paint or at the first load) and
+    // end (close of the window).
     void StartAudioLibrary();
     void EndAudioLibrary();
 
@@ -411,6 +421,12 @@ public:
     void AddToPlayList(const QString& FileName);
 
 signals:
+    // The position tick woke (see WakeTick): whatever else polls the player
+    // looks again.
+    void TickWoken();
+    // The window has been painted for the first time: what the first picture
+    // does not need starts now.
+    void FirstPainted();
     // ---- lifecycle, layout, intake ---------------------------------------------
     // The window is closing for good: the first step of FormClose, before the
     // playlist is saved and the audio library ends.
@@ -483,9 +499,31 @@ private:
     // Enables miFileInfo and binds it and a click on lbName to miFileInfoClick.
     void ConnectFileInfo();
     void ResetForNewFile();
+    void FreeChannel();
+    // The rest of a load once its stream attempt has finished.
+    void FinishLoad(const StreamOpener::Result& opened, const LoadDone& then);
+    bool ApplyOpenedStream(const StreamOpener::Result& opened);
+    void ShowOpening();
+    static int LoadWaitMs();
+    // How long a load may take before it goes on in the background.
+    static constexpr int DefaultLoadWaitMs = 40;
+    static constexpr int OpeningLabelDelayMs = 200;
+    StreamOpener FOpener;
+    QTimer* FOpeningLabelDelay = nullptr;
+    QString FOpeningName;
+    QString FNameBeforeOpening;
+    bool FOpeningShown = false;
+    bool FPlayWhenOpened = false;  // play was asked for while the file opened
+    bool FAudioStarted = false;
+    bool FFirstPainted = false;
     void HandleTrackEnd(DWORD channel, quint64 serial);
     void SetPlayPauseImage(int index);
     void RepaintTimelineForTick(qint64 head);
+    // The tick's work; false when nothing it shows can change by itself.
+    bool ShowPlayState();
+    static constexpr int QuietTicksBeforeSleep = 2;
+    int FQuietTicks = 0;
+    double FLastTickPosition = -1.0;
     void SetupBandBars();
     void ColorBandBars();
     void SetupEqualizer();

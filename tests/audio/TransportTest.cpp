@@ -73,6 +73,34 @@ TEST(Transport, PlayPauseStopKeepTheirPositions) {
     BASS_StreamFree(h);
 }
 
+// While nothing plays the output stops pulling, once what it was handed has
+// been heard; playing wakes it, and the sound goes on from the paused frame.
+TEST(Transport, IdleOutputSleepsAndWakesWhereItPaused) {
+    NullOutputSession session(false);
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("tone-stereo-44100.mp3"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(waitFor([] { return !velmo::audio::test::nullOutputPulling(); }))
+        << "an output with nothing playing keeps pulling";
+
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    EXPECT_TRUE(velmo::audio::test::nullOutputPulling());
+    ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > framesToBytes(h, 4410); }));
+    ASSERT_TRUE(BASS_ChannelPause(h));
+    const QWORD paused = BASS_ChannelGetPosition(h, BASS_POS_BYTE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(velmo::audio::test::nullOutputPulling()) << "the output slept before the last sound was heard";
+    ASSERT_TRUE(waitFor([] { return !velmo::audio::test::nullOutputPulling(); }));
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), paused);
+
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    EXPECT_TRUE(velmo::audio::test::nullOutputPulling());
+    EXPECT_GE(BASS_ChannelGetPosition(h, BASS_POS_BYTE), paused);
+    ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > paused; }));
+    EXPECT_GT(BASS_ChannelGetLevel(h) & 0xFFFF, 0u);
+    BASS_StreamFree(h);
+}
+
 TEST(Transport, EndSyncFiresOncePerEndAfterTheLastFrame) {
     NullOutputSession session(true);
     ASSERT_TRUE(session.started);

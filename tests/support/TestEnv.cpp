@@ -33,4 +33,8 @@ void TestEnv::setUp() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qgetenv("SDL_AUDIODRIVER").isEmpty())
         qputenv("SDL_AUDIODRIVER", "dummy");
+    // A load ends before it returns, however busy the machine: the tests of
+    // loads that go on in the background lower this themselves.
+    if (qgetenv("VELMO_LOAD_WAIT_MS").isEmpty())
+        qputenv("VELMO_LOAD_WAIT_MS", "60000");
 }
