@@ -54,6 +54,7 @@ void TForm1::EndAudioLibrary() {
 
 void TForm1::ResetForNewFile() {
     EndMarkerDrag();  // a drag of the old file's markers ends with them
+    EndLoop();
     FMarkers.clear();
     RefreshMarkerList();  // the marker list view is emptied with the markers
     if (FChannel != 0)
@@ -111,6 +112,7 @@ void TForm1::LoadAudioFile(const QString& FileName) {
     lbDuration->setText(QStringLiteral("Duration: ") + SecondsToTimeStr(FDuration, true));
     lbDuration->adjustSize();
     SetVolume(tbVolume->Value());
+    ApplySpeedToChannel();
     StartWaveform();
     // Last, so that a malformed marker file, whose error ends the load here,
     // leaves the new file's timeline, labels and volume in place.
@@ -154,6 +156,7 @@ void TForm1::Play_Pause() { btnPlayPauseClick(); }
 void TForm1::btnStopClick() {
     if (FChannel == 0)
         return;
+    EndLoop();
     BASS_ChannelStop(FChannel);
     BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
     SetPlayPauseImage(0);
@@ -186,6 +189,7 @@ void TForm1::Timer1Timer() {
     if (FChannel == 0)
         return;
     const double pos = PlayPositionSeconds(FChannel);
+    FollowLoopToPosition(pos);
     const qint64 x = RoundHalfEven(pos * FZoomFactor);
     if (cbAutoScroll && cbAutoScroll->isChecked())
         ScrollToPixel(x);
