@@ -257,7 +257,8 @@ void Stream::setLoop(const LoopRange& loop) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_loop = loop;
-        if (m_decodeOnly || m_converterFlushed || m_endPending)
+        // Past the file's last frame nothing can follow any more.
+        if (m_decodeOnly || m_converterFlushed || m_endPending || (m_stretching && m_stretcher->inputEnded()))
             return;
         // Decoded frames stay as far as they follow the new rule; the
         // decoder goes on from the first one that does not.

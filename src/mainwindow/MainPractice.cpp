@@ -21,8 +21,8 @@ constexpr QSize SpeedLabelSize{48, 25};
 }  // namespace
 
 void TForm1::CreatePracticeControls() {
-    auto loopItem = [this](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(QStringLiteral("N") + QLatin1String(name));
+    auto loopItem = [this](QMenu* menu, const char* name, const char* separator) {
+        menu->addSeparator()->setObjectName(QLatin1String(separator));
         QAction* item = menu->addAction(uLang::miLoopSection_caption);
         item->setObjectName(QLatin1String(name));
         item->setCheckable(true);
@@ -35,8 +35,8 @@ void TForm1::CreatePracticeControls() {
         });
         return item;
     };
-    miLoopTL = loopItem(pmTimeline, "miLoopTL");
-    miLoop = loopItem(pmMarkers, "miLoop");
+    miLoopTL = loopItem(pmTimeline, "miLoopTL", "NLoopTL");
+    miLoop = loopItem(pmMarkers, "miLoop", "NLoop");
 
     lbSpeed = new QLabel(this);
     lbSpeed->setObjectName(QStringLiteral("lbSpeed"));
