@@ -113,6 +113,8 @@ def check_loop(samples, period_seconds):
         return 1
     # The steady part: half a second in, half a second before the end.
     start, end = span[0] + RATE // 2, span[1] - RATE // 2
+    # A gap is silence (below -80 dBFS); the stretcher smooths the jump at
+    # the wrap into a short dip 15 dB down, which is sound.
     quietest = min(rms(b) for b in blocks(samples[start:end]))
     # Where the sound repeats: the lag within 5 ms of as many passes as the
     # recording holds at which a fifth of a second matches best. Stretched
@@ -129,7 +131,7 @@ def check_loop(samples, period_seconds):
     best = max(lags, key=lambda lag: correlation(samples, start, start + lag, n))
     error_ms = (best - expected) * 1000.0 / RATE / passes
     return report([
-        ("no silence between passes: quietest 10 ms %.1f dBFS" % db(quietest), db(quietest) > -40),
+        ("no silence between passes: quietest 10 ms %.1f dBFS" % db(quietest), db(quietest) > -60),
         ("passes repeat every %.4f s, expected %.4f (%+.2f ms)" % (best / RATE / passes, period_seconds, error_ms),
          abs(error_ms) <= 1.0),
     ])
