@@ -112,6 +112,16 @@ public:
         if (auto* bar = mainControl<TQrGbar>("tbVolume"))
             bar->SetValue(value);  // the bar clamps and reports the change
     }
+    int Speed() const override {
+        if (TForm1* form = Form1())
+            return form->Speed();
+        return FSpeed;
+    }
+    void SetSpeed(int percent) override {
+        FSpeed = percent;
+        if (TForm1* form = Form1())
+            form->SetSpeed(percent);  // on its steps and within its range
+    }
     bool EqEnabled() const override {
         if (auto* box = mainControl<QCheckBox>("cbEq"))
             return box->isChecked();
@@ -184,6 +194,7 @@ private:
     QRect FList;
     QSize FEditor;
     int FVolume = ParameterSettings::kDefaultVolume;
+    int FSpeed = ParameterSettings::kDefaultSpeed;
     bool FEq = false;
     int FBands[ParameterSettings::kEqBands] = {12, 12, 12, 12, 12, 12, 12, 12, 12};
     bool FAutoStop = false;

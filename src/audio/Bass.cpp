@@ -526,11 +526,19 @@ BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) {
     auto s = findStream(handle);
     if (!s)
         return fail(BASS_ERROR_HANDLE);
-    if (attrib != BASS_ATTRIB_VOL)
+    if (attrib != BASS_ATTRIB_VOL && attrib != BASS_ATTRIB_TEMPO)
         return fail(BASS_ERROR_ILLTYPE);
     if (!std::isfinite(value))
         return fail(BASS_ERROR_ILLPARAM);
-    s->setVolume(value);
+    if (attrib == BASS_ATTRIB_VOL) {
+        s->setVolume(value);
+        return ok(TRUE);
+    }
+    if (s->decodeOnly())
+        return fail(BASS_ERROR_NOTAVAIL);
+    if (value < BASS_TEMPO_MIN || value > BASS_TEMPO_MAX)
+        return fail(BASS_ERROR_ILLPARAM);
+    s->setSpeed(1.0 + double(value) / 100.0);
     return ok(TRUE);
 }
 
@@ -538,9 +546,41 @@ BOOL BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value) {
     auto s = findStream(handle);
     if (!s)
         return fail(BASS_ERROR_HANDLE);
-    if (attrib != BASS_ATTRIB_VOL || !value)
+    if ((attrib != BASS_ATTRIB_VOL && attrib != BASS_ATTRIB_TEMPO) || !value)
         return fail(BASS_ERROR_ILLTYPE);
-    *value = s->volume();
+    *value = attrib == BASS_ATTRIB_VOL ? s->volume() : float((s->speed() - 1.0) * 100.0);
+    return ok(TRUE);
+}
+
+BOOL BASS_ChannelSetLoop(DWORD handle, QWORD start, QWORD end) {
+    auto s = findStream(handle);
+    if (!s)
+        return fail(BASS_ERROR_HANDLE);
+    if (s->decodeOnly())
+        return fail(BASS_ERROR_NOTAVAIL);
+    const QWORD frameBytes = bytesPerFrame(*s);
+    if (start == 0 && end == 0) {
+        s->setLoop({});
+        return ok(TRUE);
+    }
+    if (start >= end || end / frameBytes > QWORD(s->lengthFrames()))
+        return fail(BASS_ERROR_POSITION);
+    const int64_t first = int64_t(start / frameBytes), last = int64_t(end / frameBytes);
+    if (first >= last)
+        return fail(BASS_ERROR_POSITION);
+    s->setLoop({first, last});
+    return ok(TRUE);
+}
+
+BOOL BASS_ChannelGetLoop(DWORD handle, QWORD* start, QWORD* end) {
+    auto s = findStream(handle);
+    if (!s)
+        return fail(BASS_ERROR_HANDLE);
+    if (!start || !end)
+        return fail(BASS_ERROR_ILLPARAM);
+    const auto loop = s->loop();
+    *start = QWORD(loop.start) * bytesPerFrame(*s);
+    *end = QWORD(loop.end) * bytesPerFrame(*s);
     return ok(TRUE);
 }
 

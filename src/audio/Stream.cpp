@@ -45,6 +45,7 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, DWORD flags, std::unique_ptr<St
     m_ring.resize(size_t(m_ringCapacity) * m_channels);
     m_scratch.resize(size_t(kChunk) * m_channels);
     m_converted.resize(2 * size_t(kChunk));
+    m_stretchIn.resize(size_t(TimeStretcher::kMaxPut) * m_channels);
     {
         // Some sound is ready before the stream is first played.
         std::lock_guard<std::mutex> decoding(m_decoderMutex);
@@ -81,30 +82,39 @@ void Stream::decoderLoop() {
 }
 
 void Stream::fillRing(int frames) {
-    int room;
+    int room, tail;
+    int64_t seq;  // playing order of the first frame added
+    LoopRange loop;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_decodeEnded)
             return;
         room = std::min(frames, m_ringCapacity - m_ringCount);
+        tail = (m_ringHead + m_ringCount) % m_ringCapacity;
+        seq = m_consumed + m_ringCount;
+        loop = m_loop;
     }
     if (room <= 0)
         return;
+    const int64_t pos = m_decoder->position();
+    const bool inLoop = loop.contains(pos);
+    const int want = inLoop ? int(std::min<int64_t>(room, loop.end - pos)) : room;
     // Decode straight into the free part of the ring: only this function
     // writes there, and it runs with m_decoderMutex held.
-    int tail;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        tail = (m_ringHead + m_ringCount) % m_ringCapacity;
-    }
-    const int first = std::min(room, m_ringCapacity - tail);
+    const int first = std::min(want, m_ringCapacity - tail);
     int got = m_decoder->read(m_ring.data() + size_t(tail) * m_channels, first);
-    if (got == first && room > first)
-        got += m_decoder->read(m_ring.data(), room - first);
+    if (got == first && want > first)
+        got += m_decoder->read(m_ring.data(), want - first);
+    // The next pass starts at the loop's end, or where the file ends inside
+    // the loop; straight away, so that it follows without a gap.
+    const bool wrap = inLoop && (got == want ? pos + got == loop.end : got > 0 || pos > loop.start);
+    const bool wrapped = wrap && seekDecoder(loop.start);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_ringCount += got;
-        if (got < room)
+        if (wrapped)
+            m_sources.jump(seq + got, loop.start);
+        else if (got < want || wrap)
             m_decodeEnded = true;
     }
     m_filled.notify_all();
@@ -126,7 +136,15 @@ void Stream::resetPlaybackLocked(int64_t frame) {
     m_endPending = false;
     m_atEnd = false;
     m_starved = false;
-    m_consumed = frame;
+    m_consumed = 0;
+    m_sources.reset(0, frame);
+    m_stretching = m_speed != 1.0;
+    if (m_stretching) {
+        if (!m_stretcher)
+            m_stretcher = std::make_unique<TimeStretcher>(m_rate, m_channels);
+        m_stretcher->reset(m_speed);
+        m_stretchBase = 0;
+    }
     for (Effect& e : m_effects)
         e.eq.reset();
     if (m_converter)
@@ -134,11 +152,11 @@ void Stream::resetPlaybackLocked(int64_t frame) {
     m_converterFlushed = false;
     for (LevelBlock& b : m_levels)
         b = LevelBlock{};
-    restartClockLocked(frame);
+    restartClockLocked(0);
 }
 
-void Stream::restartClockLocked(int64_t frame) {
-    m_handed = m_restartFrame = frame;
+void Stream::restartClockLocked(int64_t seq) {
+    m_handed = m_restartSeq = seq;
     m_segmentCount = 0;
 }
 
@@ -214,6 +232,66 @@ void Stream::stop() {
     m_endPending = false;
 }
 
+void Stream::setSpeed(double speed) {
+    int64_t frame;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_speed = speed;
+        const bool stretch = speed != 1.0;
+        if (m_decodeOnly || stretch == m_stretching) {
+            if (m_stretching)
+                m_stretcher->setSpeed(speed);
+            return;
+        }
+        // Ended: the next play starts over, and the stretcher with it.
+        if (m_atEnd || m_endPending)
+            return;
+        frame = m_sources.frameAt(m_handed);
+    }
+    // The stretcher comes in or goes out: the sound goes on from the frame
+    // the device gets next.
+    setPositionFrames(frame);
+}
+
+double Stream::speed() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_speed;
+}
+
+void Stream::setLoop(const LoopRange& loop) {
+    std::lock_guard<std::mutex> decoding(m_decoderMutex);
+    int64_t resume;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_loop = loop;
+        // Past the file's last frame nothing can follow any more.
+        if (m_decodeOnly || m_converterFlushed || m_endPending || (m_stretching && m_stretcher->inputEnded()))
+            return;
+        // Decoded frames stay as far as they follow the new rule; the
+        // decoder goes on from the first one that does not.
+        const int64_t written = m_consumed + m_ringCount;
+        const int64_t cut = m_sources.firstDeparture(m_consumed, written, m_loop);
+        resume = m_sources.expectedAt(cut, m_loop);
+        if (cut == written && resume == m_decoder->position())
+            return;
+        m_ringCount = int(cut - m_consumed);
+        m_decodeEnded = false;
+        m_sources.dropFrom(cut);
+        if (m_sources.frameAt(cut) != resume)
+            m_sources.jump(cut, resume);
+    }
+    if (!seekDecoder(resume)) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_decodeEnded = true;
+    }
+    m_wake.notify_all();
+}
+
+LoopRange Stream::loop() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_loop;
+}
+
 DWORD Stream::state() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_state == BASS_ACTIVE_PLAYING && m_starved && !m_endPending && !m_decodeEnded)
@@ -230,19 +308,31 @@ int64_t Stream::positionFrames() const {
 
 int64_t Stream::heardFrameLocked() const {
     if (m_state != BASS_ACTIVE_PLAYING)
-        return m_handed;
-    // The device frame being heard, and the stream frame it carries.
+        return m_sources.frameAt(m_handed);
+    // The device frame being heard, and the file frame it carries.
     const int64_t heard = m_deviceClock - m_latencyFrames;
     for (int i = 1; i <= m_segmentCount; ++i) {
         const Segment& s = m_segments[(m_segmentNext - i + kSegments) % kSegments];
         if (heard >= s.deviceEnd)
-            return s.frameEnd;
+            return m_sources.frameAt(s.seqEnd);
         if (heard >= s.deviceBegin)
-            return s.frameBegin + (heard - s.deviceBegin) * (s.frameEnd - s.frameBegin) / (s.deviceEnd - s.deviceBegin);
+            return m_sources.frameAt(s.seqBegin + (heard - s.deviceBegin) * (s.seqEnd - s.seqBegin) /
+                                                      (s.deviceEnd - s.deviceBegin));
     }
     if (m_segmentCount == kSegments)  // older than what is kept: the oldest known
-        return m_segments[m_segmentNext].frameBegin;
-    return m_restartFrame;
+        return m_sources.frameAt(m_segments[m_segmentNext].seqBegin);
+    return m_sources.frameAt(m_restartSeq);
+}
+
+int64_t Stream::handedSeqLocked() const {
+    if (m_converterFlushed)
+        return m_consumed;
+    const double delay = double(m_converter->delay());
+    if (!m_stretching)
+        return std::max<int64_t>(0, m_consumed - int64_t(delay));
+    // The stretcher's output stands for its input at the speed it ran at.
+    const double seq = double(m_stretchBase) + m_stretcher->inputTaken() - delay * m_speed;
+    return std::clamp<int64_t>(std::llround(seq), m_stretchBase, m_consumed);
 }
 
 void Stream::setVolume(float volume) {
@@ -345,20 +435,39 @@ void Stream::applyEffects(float* samples, int frames) {
     PeakEq::processChain(chain, count, samples, frames, m_channels);
 }
 
-int Stream::pullFrames(int frames) {
+int Stream::pullFrames(float* dst, int frames) {
     const int n = std::min(frames, m_ringCount);
     if (n <= 0)
         return 0;
     const int first = std::min(n, m_ringCapacity - m_ringHead);
-    std::copy_n(m_ring.data() + size_t(m_ringHead) * m_channels, size_t(first) * m_channels, m_scratch.data());
-    std::copy_n(m_ring.data(), size_t(n - first) * m_channels, m_scratch.data() + size_t(first) * m_channels);
+    std::copy_n(m_ring.data() + size_t(m_ringHead) * m_channels, size_t(first) * m_channels, dst);
+    std::copy_n(m_ring.data(), size_t(n - first) * m_channels, dst + size_t(first) * m_channels);
     m_ringHead = (m_ringHead + n) % m_ringCapacity;
     m_ringCount -= n;
     m_consumed += n;
     if (!m_decodeEnded && m_ringCapacity - m_ringCount >= kDecodeChunk)
         m_wake.notify_one();
-    applyEffects(m_scratch.data(), n);
+    applyEffects(dst, n);
     return n;
+}
+
+int Stream::stretchSome(int frames) {
+    for (;;) {
+        const int got = m_stretcher->take(m_scratch.data(), std::min(frames, kChunk));
+        if (got > 0 || m_stretcher->finished())
+            return got;
+        const int n = pullFrames(m_stretchIn.data(), TimeStretcher::kMaxPut);
+        if (n > 0)
+            m_stretcher->put(m_stretchIn.data(), n, false);
+        else if (m_decodeEnded && m_ringCount == 0 && !m_stretcher->inputEnded())
+            m_stretcher->put(m_stretchIn.data(), 0, true);
+        else
+            return 0;
+    }
+}
+
+bool Stream::sourceDrainedLocked() const {
+    return m_decodeEnded && m_ringCount == 0 && (!m_stretching || m_stretcher->finished());
 }
 
 int Stream::convertSome(int frames) {
@@ -368,10 +477,10 @@ int Stream::convertSome(int frames) {
     if (got > 0)
         return got;
     const int want = int(int64_t(capacity) * m_rate / m_deviceRate) + 2;
-    const int n = pullFrames(std::min(want, kChunk));
+    const int n = m_stretching ? stretchSome(want) : pullFrames(m_scratch.data(), std::min(want, kChunk));
     if (n > 0)
         return m_converter->convert(m_scratch.data(), n, m_converted.data(), capacity);
-    if (m_decodeEnded && m_ringCount == 0 && !m_converterFlushed) {
+    if (sourceDrainedLocked() && !m_converterFlushed) {
         m_converterFlushed = true;
         return m_converter->flush(m_converted.data(), capacity);
     }
@@ -412,7 +521,7 @@ Stream::MixResult Stream::mix(float* out, int frames, double latency) {
         stalled = got == 0;
     }
     const int64_t handedBefore = m_handed;
-    m_handed = m_converterFlushed ? m_consumed : std::max<int64_t>(0, m_consumed - m_converter->delay());
+    m_handed = handedSeqLocked();
     if (done > 0) {
         m_segments[m_segmentNext] = Segment{deviceBegin, deviceBegin + done, handedBefore, m_handed};
         m_segmentNext = (m_segmentNext + 1) % kSegments;
@@ -420,7 +529,7 @@ Stream::MixResult Stream::mix(float* out, int frames, double latency) {
     }
 
     m_starved = done < frames;
-    const bool drained = m_decodeEnded && m_ringCount == 0 && m_converterFlushed;
+    const bool drained = sourceDrainedLocked() && m_converterFlushed;
     if (m_starved && drained) {
         // The stream's last frame is in this buffer: it is heard once the
         // device has played what it holds before it.

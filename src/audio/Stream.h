@@ -9,7 +9,9 @@
 
 #include "audio/Decoder.h"
 #include "audio/PeakEq.h"
+#include "audio/SourceMap.h"
 #include "audio/StereoConverter.h"
+#include "audio/TimeStretcher.h"
 #include "audio/bass.h"
 
 #include <atomic>
@@ -66,6 +68,16 @@ public:
     bool setPositionFrames(int64_t frame);
     void setVolume(float volume);
     float volume() const;
+    // Playing streams: the sound goes `speed` times as fast (0.5 to 2) with
+    // its pitch kept; positions stay in the file's frames. At 1 the frames
+    // go to the device untouched.
+    void setSpeed(double speed);
+    double speed() const;
+    // Frames [start, end) play over and over, each pass straight after the
+    // last; an empty range plays on. The frames already decoded are kept as
+    // far as they follow the new rule.
+    void setLoop(const LoopRange& loop);
+    LoopRange loop() const;
     // Peak per speaker of the last 20 ms heard (before the volume), or
     // 0xFFFFFFFF when not playing.
     DWORD level() const;
@@ -114,11 +126,11 @@ private:
         int frames = 0;  // device frames
         float peakLeft = 0, peakRight = 0;
     };
-    // Device frames [deviceBegin, deviceEnd) carried stream frames
-    // [frameBegin, frameEnd), spread evenly.
+    // Device frames [deviceBegin, deviceEnd) carried the frames
+    // [seqBegin, seqEnd) of the playing order (m_sources), spread evenly.
     struct Segment {
         int64_t deviceBegin, deviceEnd;
-        int64_t frameBegin, frameEnd;
+        int64_t seqBegin, seqEnd;
     };
     static constexpr int kSegments = 256;  // some seconds of device buffers
 
@@ -128,12 +140,19 @@ private:
     // With m_decoderMutex held: decodes up to `frames` frames into the ring.
     void fillRing(int frames);
     void resetPlaybackLocked(int64_t frame);
-    // The sound restarts at `frame` with the next device buffer.
-    void restartClockLocked(int64_t frame);
+    // The sound restarts at playing order `seq` with the next device buffer.
+    void restartClockLocked(int64_t seq);
     int64_t heardFrameLocked() const;
-    // Takes up to `frames` frames from the ring into m_scratch and runs the
+    // The playing order of the frame the next device frame carries.
+    int64_t handedSeqLocked() const;
+    // Takes up to `frames` frames from the ring into `dst` and runs the
     // effects. Returns the count.
-    int pullFrames(int frames);
+    int pullFrames(float* dst, int frames);
+    // Up to `frames` frames of the stretched sound into m_scratch, feeding
+    // the stretcher from the ring. Returns the count.
+    int stretchSome(int frames);
+    // Every frame of the file has left the ring and the stretcher.
+    bool sourceDrainedLocked() const;
     // Writes up to `frames` device frames of the stream's sound into
     // m_converted. Returns the count; fewer when the ring runs dry.
     int convertSome(int frames);
@@ -162,17 +181,21 @@ private:
     int m_ringHead = 0;
     int m_ringCount = 0;
     bool m_decodeEnded = false;  // the decoder has delivered its last frame
+    LoopRange m_loop;
+    // The file frames of the playing order: the ring holds its frames
+    // [m_consumed, m_consumed + m_ringCount).
+    SourceMap m_sources;
 
     DWORD m_state = BASS_ACTIVE_STOPPED;
     bool m_starved = false;
     bool m_endPending = false;      // the last frame was handed to the device
     Clock::time_point m_endDue{};   // ... and is heard at this time
     bool m_atEnd = false;           // stopped by the end of the stream
-    int64_t m_consumed = 0;         // frames taken from the ring (stream rate)
-    int64_t m_handed = 0;           // stream frame the next device frame carries
+    int64_t m_consumed = 0;         // playing order: frames taken from the ring
+    int64_t m_handed = 0;           // playing order of the frame the next device frame carries
     int64_t m_deviceClock = 0;      // device frames gone through mix()
     int64_t m_latencyFrames = 0;    // device frames handed but not yet heard
-    int64_t m_restartFrame = 0;     // heard until the first segment sounds
+    int64_t m_restartSeq = 0;       // heard until the first segment sounds
     Segment m_segments[kSegments];
     int m_segmentCount = 0;
     int m_segmentNext = 0;
@@ -186,6 +209,14 @@ private:
     bool m_converterFlushed = false;
     std::vector<float> m_scratch;    // stream-channel frames of one chunk
     std::vector<float> m_converted;  // the device's stereo
+
+    // Speeds other than 1 run the frames through the stretcher, which
+    // started at playing order m_stretchBase.
+    double m_speed = 1.0;
+    std::unique_ptr<TimeStretcher> m_stretcher;  // made when first needed
+    bool m_stretching = false;
+    int64_t m_stretchBase = 0;
+    std::vector<float> m_stretchIn;
 
     std::thread m_thread;
 };

@@ -60,6 +60,13 @@ constexpr DWORD BASS_UNICODE = 0x80000000;
 // --- positions, attributes, states ----------------------------------------------
 constexpr DWORD BASS_POS_BYTE = 0;
 constexpr DWORD BASS_ATTRIB_VOL = 2;
+// Playing streams: the tempo change in percent, from -50 (half as fast) to
+// +100 (twice as fast), the pitch kept; 0 plays the frames untouched.
+// Positions, lengths, loops and the end stay in the file's frames: the
+// position is still the frame being heard.
+constexpr DWORD BASS_ATTRIB_TEMPO = 0x10000;
+constexpr float BASS_TEMPO_MIN = -50.0f;
+constexpr float BASS_TEMPO_MAX = 100.0f;
 
 constexpr DWORD BASS_ACTIVE_STOPPED = 0;
 constexpr DWORD BASS_ACTIVE_PLAYING = 1;
@@ -137,6 +144,16 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);  // restart FALSE resumes
 BOOL BASS_ChannelPause(DWORD handle);
 BOOL BASS_ChannelStop(DWORD handle);                // keeps the position
 DWORD BASS_ChannelIsActive(DWORD handle);           // BASS_ACTIVE_*
+
+// Playing streams: the bytes [start, end) play over and over, each pass
+// following the last sample exact and without a gap, until the loop is
+// changed or removed (start = end = 0). A position set inside the range
+// loops; one outside plays on. Decoded sound is kept as far as it follows
+// the new range. BASS_ERROR_POSITION when start >= end or end is past the
+// length.
+BOOL BASS_ChannelSetLoop(DWORD handle, QWORD start, QWORD end);
+// The loop's bytes; both 0 when there is none.
+BOOL BASS_ChannelGetLoop(DWORD handle, QWORD* start, QWORD* end);
 
 // BASS_SYNC_END: proc runs once per end of stream on a library thread, after
 // the last frame was heard; the stream is then stopped. Returns 0 on failure.

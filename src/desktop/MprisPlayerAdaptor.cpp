@@ -26,9 +26,18 @@ QString MprisPlayerAdaptor::PlaybackStatus() const {
     return QStringLiteral("Stopped");
 }
 
+double MprisPlayerAdaptor::Rate() const { return service_->player().rate(); }
+
 void MprisPlayerAdaptor::SetRate(double rate) {
-    if (rate == 0.0)
+    if (std::isnan(rate))
+        return;
+    // A rate of 0 asks for a pause and leaves the speed alone.
+    if (rate == 0.0) {
         Pause();
+        return;
+    }
+    service_->player().setRate(std::clamp(rate, kMinimumRate, kMaximumRate));
+    service_->refresh();
 }
 
 QVariantMap MprisPlayerAdaptor::Metadata() const {

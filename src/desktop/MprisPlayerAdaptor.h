@@ -31,11 +31,13 @@ public:
     explicit MprisPlayerAdaptor(MprisService* service);
 
     QString PlaybackStatus() const;
-    double Rate() const { return 1.0; }
+    double Rate() const;
     // 0 pauses, as MPRIS asks; other rates are not supported and ignored.
     void SetRate(double rate);
-    double MinimumRate() const { return 1.0; }
-    double MaximumRate() const { return 1.0; }
+    static constexpr double kMinimumRate = 0.5;
+    static constexpr double kMaximumRate = 2.0;
+    double MinimumRate() const { return kMinimumRate; }
+    double MaximumRate() const { return kMaximumRate; }
     QVariantMap Metadata() const;
     double Volume() const;
     // Below 0 counts as 0, above 1 as 1.

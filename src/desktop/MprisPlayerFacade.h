@@ -20,6 +20,9 @@ public:
     virtual double positionSeconds() const = 0;
     // The volume bar, 0..100.
     virtual int volume() const = 0;
+    // The playing speed, 1.0 as recorded (MinimumRate to MaximumRate of
+    // MprisPlayerAdaptor).
+    virtual double rate() const = 0;
     // Whether next() / previous() would start another playlist row.
     virtual bool canGoNext() const = 0;
     virtual bool canGoPrevious() const = 0;
@@ -36,6 +39,8 @@ public:
     virtual void setPositionSeconds(double seconds) = 0;
     // Sets the volume bar (0..100) as if the user had moved it.
     virtual void setVolume(int volume) = 0;
+    // Sets the speed (within the range; the player takes its nearest step).
+    virtual void setRate(double rate) = 0;
     // A local audio file handed to the player from outside, taken as a second
     // start of the program hands its file over.
     virtual void openFile(const QString& path) = 0;

@@ -68,6 +68,7 @@ QVariantMap MprisService::watchedProperties() {
         {"PlaybackStatus", p.PlaybackStatus()},
         {"Metadata", p.Metadata()},
         {"Volume", p.Volume()},
+        {"Rate", p.Rate()},
         {"CanGoNext", p.CanGoNext()},
         {"CanGoPrevious", p.CanGoPrevious()},
         {"CanPlay", p.CanPlay()},

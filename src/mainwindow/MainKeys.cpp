@@ -5,6 +5,7 @@
 #include "controls/CaptionLabel.h"
 #include "controls/uQrGbar.h"
 #include "playback/PlayPosition.h"
+#include "playback/PlaybackSpeed.h"
 #include "playlist/uList.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/TimeUtils.h"
@@ -34,6 +35,10 @@ int TForm1::VirtualKeyOf(const QKeyEvent& event) {
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_L: return VK_L;
     case Qt::Key_M: return VK_M;
+    case Qt::Key_R: return VK_R;
+    case Qt::Key_BracketLeft: return VK_OEM_4;
+    case Qt::Key_BracketRight: return VK_OEM_6;
+    case Qt::Key_Backslash: return VK_OEM_5;
     // The key marked = and + on the main keyboard, with or without Shift.
     case Qt::Key_Equal:
     case Qt::Key_Plus: return keypad ? VK_OTHER : VK_OEM_PLUS;
@@ -47,6 +52,12 @@ int TForm1::VirtualKeyOf(const QKeyEvent& event) {
 void TForm1::FormKeyDown(int& Key) {
     if (Key == VK_L) {
         btnPlayListClick();
+        Key = 0;
+        return;
+    }
+    // The speed is kept for the next file, so it changes without one too.
+    if (Key == VK_OEM_4 || Key == VK_OEM_6 || Key == VK_OEM_5) {
+        Key == VK_OEM_5 ? SetSpeed(PlaybackSpeed::Normal) : StepSpeed(Key == VK_OEM_6 ? 1 : -1);
         Key = 0;
         return;
     }
@@ -74,6 +85,9 @@ void TForm1::FormKeyDown(int& Key) {
     case VK_M:
         EndMarkerDrag();
         btnAddMarkerClick();
+        break;
+    case VK_R:
+        ToggleLoop();
         break;
     case VK_OEM_PLUS:
         btnZoomInClick();
@@ -110,6 +124,10 @@ bool TForm1::FormMouseWheel(int WheelDelta, QPoint MousePos) {
             bar->SetValue(bar->Value() + (up ? 1 : -1));
             return true;
         }
+    }
+    if (PointerOver(lbSpeed, MousePos)) {
+        StepSpeed(up ? 1 : -1);
+        return true;
     }
     if (PointerOver(tbVolume, MousePos) || PointerOver(lbVolume, MousePos)) {
         tbVolume->SetValue(tbVolume->Value() + (up ? VolumeWheelStep : -VolumeWheelStep));

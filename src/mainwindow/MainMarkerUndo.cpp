@@ -51,6 +51,7 @@ void TForm1::UpdateUndoItems() {
 void TForm1::RecordMarkerChange(const QString& label) {
     FMarkerHistory.record(FMarkers, label);
     UpdateUndoItems();
+    CheckLoopMarkers();
     // Descriptions drawn on the timeline change without a marker moving,
     // which the tick would not notice.
     if (PaintBox1)
@@ -64,6 +65,7 @@ void TForm1::ReplaceAllMarkers(const TMarkerList& markers, const QString& label)
     if (FMarkerHistory.replaceAll(FMarkers, label))
         SetMarkersChanged(true);
     UpdateUndoItems();
+    CheckLoopMarkers();
     if (PaintBox1)
         PaintBox1->update();
 }
@@ -87,6 +89,7 @@ void TForm1::ShowMarkerHistoryStep(const TMarkerList& markers) {
     RefreshMarkerList();
     SetMarkersChanged(!FMarkerHistory.isSaved());
     UpdateUndoItems();
+    CheckLoopMarkers();
     if (PaintBox1)
         PaintBox1->update();
 }

@@ -238,5 +238,10 @@ void TForm1::PaintBox1Paint(QPainter& canvas, const QRect& exposed) {
     scene.font = PaintBox1->font();
     scene.markerNames = SettingShowMarkerNames();
     scene.waveform = SettingShowWaveform() ? &FWaveform : nullptr;
+    if (FLoop) {
+        scene.loop = true;
+        scene.loopStart = FLoop->start;
+        scene.loopEnd = FLoop->end;
+    }
     RenderTimeline(canvas, scene, PaintBox1->origin(), exposed);
 }

@@ -163,6 +163,7 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton Button, Qt::MouseButtons /*Shift*/
             prompts().message(uLang::Form1_PlaceMarkerError_msg);
         } else {
             FMarkers[index].Time = t;
+            FollowLoopMarkerMove(FDragStartTime, t);
         }
         RebuildMarkerView();
     }

@@ -59,6 +59,7 @@ void TForm1::EndAudioLibrary() {
 
 void TForm1::ResetForNewFile() {
     EndMarkerDrag();  // a drag of the old file's markers ends with them
+    EndLoop();
     FMarkers.clear();
     RefreshMarkerList();  // the marker list view is emptied with the markers
     if (FChannel != 0)
@@ -167,6 +168,7 @@ bool TForm1::ApplyOpenedStream(const StreamOpener::Result& opened) {
     lbDuration->setText(QStringLiteral("Duration: ") + SecondsToTimeStr(FDuration, true));
     lbDuration->adjustSize();
     SetVolume(tbVolume->Value());
+    ApplySpeedToChannel();
     StartWaveform();
     // Last, so that a malformed marker file, whose error ends the load here,
     // leaves the new file's timeline, labels and volume in place.
@@ -220,6 +222,7 @@ void TForm1::btnStopClick() {
     FPlayWhenOpened = false;
     if (FChannel == 0)
         return;
+    EndLoop();
     BASS_ChannelStop(FChannel);
     BASS_ChannelSetPosition(FChannel, 0, BASS_POS_BYTE);
     SetPlayPauseImage(0);
@@ -275,6 +278,7 @@ bool TForm1::ShowPlayState() {
     const double pos = PlayPositionSeconds(FChannel);
     const bool moved = pos != FLastTickPosition;
     FLastTickPosition = pos;
+    FollowLoopToPosition(pos);
     const qint64 x = RoundHalfEven(pos * FZoomFactor);
     if (cbAutoScroll && cbAutoScroll->isChecked())
         ScrollToPixel(x);

@@ -7,6 +7,7 @@
 #include "playlist/uList.h"
 
 #include <algorithm>
+#include <cmath>
 
 MprisPlayerFacade::Status MprisMainWindow::status() const {
     if (form_.Channel() == 0)
@@ -88,3 +89,7 @@ void MprisMainWindow::raise() {
 }
 
 void MprisMainWindow::quit() { form_.close(); }
+
+double MprisMainWindow::rate() const { return form_.Speed() / 100.0; }
+
+void MprisMainWindow::setRate(double rate) { form_.SetSpeed(int(std::lround(rate * 100))); }

@@ -26,6 +26,8 @@ public:
     void previous() override;
     void setPositionSeconds(double seconds) override;
     void setVolume(int volume) override;
+    double rate() const override;
+    void setRate(double rate) override;
     void openFile(const QString& path) override;
     void raise() override;
     void quit() override;

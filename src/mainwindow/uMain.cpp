@@ -203,6 +203,7 @@ void TForm1::CreateControls() {
     Image1->lower();
 
     CreateVolumePanel();
+    CreatePracticeControls();
     PlaceAnchoredControls();
 }
 
@@ -498,6 +499,7 @@ void TForm1::FormResize() {
     const bool picture = width() >= PictureMinWidth;
     Image1->setVisible(picture);
     btnAbout->setVisible(!picture);
+    PlaceSpeedLabel(picture);
     if (!FCompact && width() == MinWidth && height() == MinHeight) {
         FCompact = true;
         FlastWidth = PictureMinWidth;

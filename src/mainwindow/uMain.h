@@ -23,6 +23,7 @@
 #include "playback/WaveformBuilder.h"
 #include "playlist/PlayListLink.h"
 #include "settings/SettingsKeys.h"
+#include "timeline/LoopSection.h"
 #include "timeline/MarkerHistory.h"
 #include "timeline/TMarker.h"
 #include "timeline/TimelineTickRepaint.h"
@@ -38,6 +39,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -401,6 +403,10 @@ public:
         VK_DELETE = 0x2E,
         VK_L = 0x4C,
         VK_M = 0x4D,
+        VK_R = 0x52,
+        VK_OEM_4 = 0xDB,  // [
+        VK_OEM_5 = 0xDC,  // backslash
+        VK_OEM_6 = 0xDD,  // ]
         VK_OEM_PLUS = 0xBB,
         VK_OEM_MINUS = 0xBD,
         VK_OTHER = 0xFF,  // any key without a shortcut here
@@ -411,6 +417,23 @@ public:
     void FormKeyDown(int& Key);
     // Returns Handled.
     bool FormMouseWheel(int WheelDelta, QPoint MousePos);
+
+    // ---- practice: the loop of the section around the play head, the speed -----
+    // Key R and the menus' loop items: loops the section around the play
+    // head, or ends the loop.
+    void ToggleLoop();
+    void EndLoop();
+    bool LoopActive() const { return FLoop.has_value(); }
+    const std::optional<LoopSection>& Loop() const { return FLoop; }
+    // A marker was dragged from `from` to `to`: a loop bound on it follows.
+    void FollowLoopMarkerMove(double from, double to);
+    // After any marker change: a loop whose marker is gone ends.
+    void CheckLoopMarkers();
+    // Keys [ ] \, the speed label's wheel, the desktop: the speed in percent
+    // (PlaybackSpeed), kept for every file until changed.
+    void SetSpeed(int percent);
+    void StepSpeed(int steps);
+    int Speed() const { return FSpeed; }
 
     // ---- the playlist window's link to this window -----------------------------
     // Creates the playlist window unless it exists and binds its transport,
@@ -539,6 +562,21 @@ private:
     BOOL FAutoStop = -1;
     int FPlayPauseImage = 0;
     std::array<HFX, EqBandCount> FEQHandles{};
+    // Practice (MainPractice.cpp).
+    void CreatePracticeControls();
+    void SetLoopSection(const std::optional<LoopSection>& section);
+    // The tick: a play position outside the loop (a seek) takes the loop to
+    // the section there.
+    void FollowLoopToPosition(double position);
+    void ApplySpeedToChannel();
+    // The speed label takes the About button's place while the picture
+    // shows, and sits right of it otherwise: it never covers either.
+    void PlaceSpeedLabel(bool picture);
+    std::optional<LoopSection> FLoop;
+    int FSpeed = 100;
+    QLabel* lbSpeed = nullptr;
+    QAction* miLoopTL = nullptr;  // timeline menu
+    QAction* miLoop = nullptr;    // marker list menu
     // Each stream's end callback carries a ticket naming the window and the
     // load it belongs to, so an end that arrives after the stream has been
     // replaced is recognised and dropped. A ticket must outlive its stream's

@@ -161,6 +161,9 @@
     X(extra, frmSettings_lbShowWaveform, u"Show the Waveform on the Timeline") \
     X(extra, frmSettings_lbShowMarkerNames, u"Show Marker Descriptions on the Timeline") \
     X(extra, frmSettings_lbNameOnAdd, u"Name markers as you add them") \
+    X(extra, miLoopSection_caption, u"Loop Section") \
+    X(extra, miLoopSection_hint, u"Play the section between the markers around the play position over and over (R)") \
+    X(extra, Form1_lbSpeed_hint, u"Speed, pitch kept: [ slower, ] faster, \\ back to 100 %; or turn the mouse wheel here") \
     /* end */
 
 namespace uLang {

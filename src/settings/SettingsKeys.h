@@ -64,6 +64,7 @@ inline constexpr char kAutoStop[] = "AutoStop";
 inline constexpr char kShowWaveform[] = "ShowWaveform";
 inline constexpr char kShowMarkerNames[] = "ShowMarkerNames";
 inline constexpr char kNameMarkersOnAdd[] = "NameMarkersOnAdd";
+inline constexpr char kSpeed[] = "Speed";  // percent
 
 inline constexpr int kDefaultVolume = 100;
 inline constexpr bool kDefaultSwitch = false;  // every boolean of the section
@@ -73,6 +74,7 @@ inline constexpr int kDefaultMarkersFontSize = 9;
 inline constexpr int kDefaultListFontSize = 9;
 inline constexpr int kDefaultEditorFontSize = 9;
 inline constexpr bool kDefaultShowWaveform = true;
+inline constexpr int kDefaultSpeed = 100;
 }  // namespace ParameterSettings
 
 // The file's name inside GetConfigFolder().

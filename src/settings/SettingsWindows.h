@@ -35,6 +35,10 @@ public:
     virtual void SetEqBand(int band, int value) = 0;
     virtual bool AutoStop() const = 0;
     virtual void SetAutoStop(bool on) = 0;
+    // The playing speed in percent (the main window keeps it on its steps
+    // and within its range).
+    virtual int Speed() const = 0;
+    virtual void SetSpeed(int percent) = 0;
 
     // The playlist window: its current list file, loading a list file, and
     // its three folders (it decides which values it keeps).

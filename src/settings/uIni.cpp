@@ -112,6 +112,7 @@ void LoadSettingsFrom(const QString& path, TfrmSettings& settings, SettingsWindo
     settings.SetShowWaveform(ini.readBool(section, key(P::kShowWaveform), P::kDefaultShowWaveform));
     settings.SetShowMarkerNames(readBool(P::kShowMarkerNames));
     settings.SetNameMarkersOnAdd(readBool(P::kNameMarkersOnAdd));
+    windows.SetSpeed(readInt(P::kSpeed, P::kDefaultSpeed));
 
     windows.ReadAndApplyLanguage();
 }
@@ -149,6 +150,7 @@ void SaveSettingsTo(const QString& path, const TfrmSettings& settings, SettingsW
     writeBool(P::kShowWaveform, settings.ShowWaveform());
     writeBool(P::kShowMarkerNames, settings.ShowMarkerNames());
     writeBool(P::kNameMarkersOnAdd, settings.NameMarkersOnAdd());
+    writeInt(P::kSpeed, windows.Speed());
     ini.saveOrThrow();
 
     windows.WriteLanguageFile();

@@ -161,6 +161,15 @@ private:
     BoxedTextPainter labels_;
 };
 
+// The looping section's columns within [left, right), tinted over the
+// field and the waveform.
+void paintLoopTint(QPainter& p, const TimelineScene& s, double factor, qint64 originX, qint64 left, qint64 right) {
+    const qint64 from = std::max(left, PixelOfTime(s.loopStart, factor));
+    const qint64 to = std::min(right, PixelOfTime(s.loopEnd, factor) + 1);
+    if (from < to)
+        p.fillRect(QRect(int(from - originX), 0, int(to - from), s.height), TimelineColours::LoopTint);
+}
+
 // The white field with the waveform on it (per column the lowest and highest
 // sample of the frames it covers, as a vertical line about the middle) for a
 // stretch of columns around the view. It is painted once for a zoom and a
@@ -497,6 +506,8 @@ void RenderTimeline(QPainter& p, const TimelineScene& s, qint64 originX, const Q
         waveformStrip().paint(p, s, factor, area, left, right);
     else
         p.fillRect(area, TimelineColours::Field);
+    if (s.loop)
+        paintLoopTint(p, s, factor, originX, left, right);
     ScalePainter(p, s, factor, step, originX).paint(left, right);
     paintMarkers(p, s, factor, originX, left, right, s.height);
     const int head = static_cast<int>(std::clamp<qint64>(PixelOfTime(s.playPosition, factor) - originX,

@@ -24,6 +24,7 @@ inline const QColor Marker{255, 0, 0};
 inline const QColor PlayHead{0, 0, 255};
 inline const QColor MarkerName{128, 0, 0};
 inline const QColor Waveform{214, 214, 214};
+inline const QColor LoopTint{255, 200, 0, 70};
 }  // namespace TimelineColours
 
 namespace TimelineLayout {
@@ -58,6 +59,9 @@ struct TimelineScene {
     bool markerNames = false;
     // The sound's level envelope under everything else; nullptr: none.
     const WaveformSummary* waveform = nullptr;
+    // The looping section, tinted under the markers and the play head.
+    bool loop = false;
+    double loopStart = 0.0, loopEnd = 0.0;  // seconds
 };
 
 // The text under a major tick at time t.

@@ -23,8 +23,8 @@ TEST(RunningSettings, FirstStartCreatesTheFolderAndExitWritesTheFile) {
     EXPECT_TRUE(QDir(folder).exists());
     EXPECT_FALSE(QFile::exists(folder + "/VelmoPlayer.ini"));
     EXPECT_TRUE(SaveSettings());
-    // 38 described keys, the 3 added ones and 4 section lines.
-    EXPECT_EQ(readAll(folder + "/VelmoPlayer.ini").count('\n'), 38 + 3 + 4);
+    // 38 described keys, the 4 added ones and 4 section lines.
+    EXPECT_EQ(readAll(folder + "/VelmoPlayer.ini").count('\n'), 38 + 4 + 4);
 }
 
 TEST(RunningSettings, LoadedWindowValuesAreKeptInRange) {

@@ -27,6 +27,7 @@ public:
     QString path_;
     double length_ = 0, position_ = 0;
     int volume_ = 80;
+    double rate_ = 1.0;
     bool canNext_ = false, canPrevious_ = false;
     QStringList log;  // commands received, in order
 
@@ -42,6 +43,7 @@ public:
     double trackLengthSeconds() const override { return length_; }
     double positionSeconds() const override { return position_; }
     int volume() const override { return volume_; }
+    double rate() const override { return rate_; }
     bool canGoNext() const override { return canNext_; }
     bool canGoPrevious() const override { return canPrevious_; }
 
@@ -63,6 +65,10 @@ public:
     void setVolume(int v) override {
         log << QString("volume %1").arg(v);
         volume_ = v;
+    }
+    void setRate(double r) override {
+        log << QString("rate %1").arg(r);
+        rate_ = r;
     }
     void openFile(const QString& path) override { log << "open " + path; }
     void raise() override { log << "raise"; }
@@ -223,7 +229,8 @@ TEST_F(MprisServiceTest, LoadedTrackIsDescribedInMicroseconds) {
     EXPECT_TRUE(get(Player, "CanGoNext").toBool());
     EXPECT_FALSE(get(Player, "CanGoPrevious").toBool());
     EXPECT_DOUBLE_EQ(get(Player, "Rate").toDouble(), 1.0);
-    EXPECT_DOUBLE_EQ(get(Player, "MaximumRate").toDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(get(Player, "MinimumRate").toDouble(), 0.5);
+    EXPECT_DOUBLE_EQ(get(Player, "MaximumRate").toDouble(), 2.0);
 }
 
 TEST_F(MprisServiceTest, TransportCallsFollowThePlayState) {
@@ -293,6 +300,24 @@ TEST_F(MprisServiceTest, VolumeMapsToTheVolumeBar) {
     }
 }
 
+// Rate is the speed: kept within its range, 0 pauses and keeps the speed.
+TEST_F(MprisServiceTest, RateSetsTheSpeedWithinItsRange) {
+    player_.load("/music/a.mp3", 60);
+    player_.status_ = FakePlayer::Status::Playing;
+    const struct {
+        double set;
+        QStringList commands;
+        double rate;
+    } cases[] = {{0.75, {"rate 0.75"}, 0.75}, {3.0, {"rate 2"}, 2.0}, {0.1, {"rate 0.5"}, 0.5},
+                 {0.0, {"playPause"}, 0.5}};
+    for (const auto& c : cases) {
+        player_.log.clear();
+        set("Rate", c.set);
+        EXPECT_EQ(player_.log, c.commands) << c.set;
+        EXPECT_DOUBLE_EQ(get(Player, "Rate").toDouble(), c.rate) << c.set;
+    }
+}
+
 TEST_F(MprisServiceTest, OpenUriTakesLocalFilesOnly) {
     call(Player, "OpenUri", {QString("file:///music/new%20song.flac")});
     EXPECT_EQ(player_.log, QStringList{"open /music/new song.flac"});
@@ -318,6 +343,7 @@ TEST_F(MprisServiceTest, ChangesAreAnnouncedOnce) {
         {"nothing changed", [] {}, {}},
         {"playback starts", [&] { player_.status_ = FakePlayer::Status::Playing; }, {"PlaybackStatus"}},
         {"volume bar moved", [&] { player_.volume_ = 20; }, {"Volume"}},
+        {"speed changed", [&] { player_.rate_ = 1.25; }, {"Rate"}},
         {"playlist grows", [&] { player_.canNext_ = true; }, {"CanGoNext"}},
         {"another file", [&] { player_.load("/music/b.mp3", 30); }, {"Metadata", "PlaybackStatus"}},
         {"the same file again after a failed load",

@@ -24,6 +24,8 @@ public:
     void SetEqBand(int band, int value) override { bands[band - 1] = value; }
     bool AutoStop() const override { return autoStop; }
     void SetAutoStop(bool on) override { autoStop = on; }
+    int Speed() const override { return speed; }
+    void SetSpeed(int percent) override { speed = percent; }
     QString ListFilename() const override { return listFilename; }
     void LoadListBg(const QString& fileName) override { loadedLists << fileName; listFilename = fileName; }
     QString LastAddDir() const override { return lastAddDir; }
@@ -42,6 +44,7 @@ public:
     bool eq = true;
     std::array<int, 9> bands{};
     bool autoStop = true;
+    int speed = 0;
     QString listFilename = "/own/default/list";
     QStringList loadedLists;
     QString lastAddDir, lastSaveDir, lastOpenDir;

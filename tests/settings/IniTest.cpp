@@ -90,7 +90,7 @@ TEST_F(IniTest, FirstSaveWritesTheDescribed38KeysInOrderThenTheAddedOnes) {
         "SeekTime=1\nLockMarkers=0\nMarkersFontSize=9\nListFontSize=9\nAutoLoadLastList=0\n"
         "AutoSaveList=0\nLastList=/own/default/list\nLastAddDir=" + docs + "\nLastSaveDir=" + docs +
         "\nLastOpenDir=" + docs + "\nAutoSaveLastPos=0\nEditorFontSize=9\nAutoStop=0\n"
-        "ShowWaveform=1\nShowMarkerNames=0\nNameMarkersOnAdd=0\n";
+        "ShowWaveform=1\nShowMarkerNames=0\nNameMarkersOnAdd=0\nSpeed=100\n";
     EXPECT_EQ(readFile(path), expected);
     EXPECT_EQ(windows.languageWritten, 1);
 }
@@ -116,6 +116,7 @@ TEST_F(IniTest, ValuesAreParsedAndClampedPerKey) {
         {"AddCL=-1", [](auto& s, auto&) { return int(s.FAddCL); }, 1},
         {"volume=0x40", [](auto&, auto& w) { return w.volume; }, 64},
         {"EQ=1", [](auto&, auto& w) { return int(w.eq); }, 1},
+        {"Speed=75", [](auto&, auto& w) { return w.speed; }, 75},
         // The band bar clamps (see LoadedWindowValuesAreKeptInRange), not the loader.
         {"eq3=-5", [](auto&, auto& w) { return w.bands[2]; }, -5},
     };

@@ -402,10 +402,11 @@ TEST_F(TimelineFormTest, TimelineMenuItemsInOrder) {
     QStringList names;
     for (QAction* action : form->pmTimeline->actions())
         names << action->objectName();
-    // The described items first, the added marker export and import after them.
+    // The described items first, the added marker export and import and the
+    // loop after them.
     EXPECT_EQ(names, QStringList({"DropMarkerPlayPosition1", "miDeleteMarkerTL", "miLock", "N4", "miFileInfo", "N1",
                                   "miSettings", "N2", "miDeleteAllMarkers", "NMarkerExchangeTL",
-                                  "miExportMarkersTL", "miImportMarkersTL"}));
+                                  "miExportMarkersTL", "miImportMarkersTL", "NLoopTL", "miLoopTL"}));
     EXPECT_EQ(form->miLock->text(), QString("Lock Markers (Disable Drag)"));
 }
 

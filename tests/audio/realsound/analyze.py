@@ -3,6 +3,10 @@
 
     analyze.py RECORDING              the five phases of a 1 kHz file
     analyze.py RECORDING LEVEL_DB     the plain phase only: 1 kHz at LEVEL_DB
+    analyze.py RECORDING speed SECONDS    a 1 kHz file played faster or slower:
+                                      still 1 kHz, sounding for SECONDS
+    analyze.py RECORDING loop PERIOD  a looped sweep: no silence, and the
+                                      sound repeats every PERIOD seconds
 
 The phases start at the first loud sample and last PHASE seconds each; the
 middle of every phase is measured so that latency and timer jitter do not
@@ -73,9 +77,68 @@ def report(checks):
     return 1 if failed else 0
 
 
-def main(path, plain_level=None):
+def read(path):
     data = open(path, "rb").read()
-    samples = [s / 32768.0 for s in struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])]
+    return [s / 32768.0 for s in struct.unpack("<%dh" % (len(data) // 2), data[: len(data) // 2 * 2])]
+
+
+def sounding_span(samples):
+    loud = [i for i in range(0, len(samples)) if abs(samples[i]) > 0.02]
+    return (loud[0], loud[-1]) if loud else None
+
+
+def check_speed(samples, expected_seconds):
+    span = sounding_span(samples)
+    if span is None:
+        print("FAIL: the recording is silent")
+        return 1
+    seconds = (span[1] - span[0]) / RATE
+    middle = (span[0] + span[1]) // 2
+    f = frequency(samples[middle: middle + RATE // 2])
+    return report([
+        ("dominant frequency %.2f Hz" % f, abs(f - 1000) <= 10),
+        ("sounding %.3f s, expected %.3f" % (seconds, expected_seconds),
+         abs(seconds - expected_seconds) <= 0.02 * expected_seconds),
+    ])
+
+
+def correlation(x, a, b, n):
+    return sum(x[a + i] * x[b + i] for i in range(n))
+
+
+def check_loop(samples, period_seconds):
+    span = sounding_span(samples)
+    if span is None:
+        print("FAIL: the recording is silent")
+        return 1
+    # The steady part: half a second in, half a second before the end.
+    start, end = span[0] + RATE // 2, span[1] - RATE // 2
+    # A gap is silence (below -80 dBFS); the stretcher smooths the jump at
+    # the wrap into a short dip 15 dB down, which is sound.
+    quietest = min(rms(b) for b in blocks(samples[start:end]))
+    # Where the sound repeats: the lag within 5 ms of as many passes as the
+    # recording holds at which a fifth of a second matches best. Stretched
+    # sound repeats less exactly pass by pass; over several passes the
+    # error per pass shrinks to what builds up.
+    n = RATE // 5
+    period = period_seconds * RATE
+    reach = RATE // 200
+    passes = max(1, int((end - start - n - reach) // period))
+    expected = int(round(passes * period))
+    if start + expected + reach + n > end:
+        raise SystemExit("FAIL: the recording ends too early")
+    lags = range(expected - reach, expected + reach + 1)
+    best = max(lags, key=lambda lag: correlation(samples, start, start + lag, n))
+    error_ms = (best - expected) * 1000.0 / RATE / passes
+    return report([
+        ("no silence between passes: quietest 10 ms %.1f dBFS" % db(quietest), db(quietest) > -60),
+        ("passes repeat every %.4f s, expected %.4f (%+.2f ms)" % (best / RATE / passes, period_seconds, error_ms),
+         abs(error_ms) <= 1.0),
+    ])
+
+
+def main(path, plain_level=None):
+    samples = read(path)
     onset = next((i for i, s in enumerate(samples) if abs(s) > 0.02), None)
     if onset is None:
         print("FAIL: the recording is silent")
@@ -112,4 +175,8 @@ def main(path, plain_level=None):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) == 4 and sys.argv[2] == "speed":
+        sys.exit(check_speed(read(sys.argv[1]), float(sys.argv[3])))
+    if len(sys.argv) == 4 and sys.argv[2] == "loop":
+        sys.exit(check_loop(read(sys.argv[1]), float(sys.argv[3])))
     sys.exit(main(sys.argv[1], float(sys.argv[2]) if len(sys.argv) > 2 else None))

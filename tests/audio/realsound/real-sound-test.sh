@@ -3,8 +3,10 @@
 # 1 kHz tone through the audio library (SDL's pulseaudio driver), records
 # the sink's monitor with parec and checks frequency, equalizer, volume and
 # pause; then a 48 kHz file and a 5.1 file with the tone in its centre
-# channel only, for pitch and level. The daemon is stopped by its pid
-# afterwards, also on failure.
+# channel only, for pitch and level; a 4 s tone at half and at one and a
+# half times the speed, for pitch and duration; a looped section of a sweep
+# at 100 % and 75 %, for gaps and the length of each pass. The daemon is
+# stopped by its pid afterwards, also on failure.
 # Usage: real-sound-test.sh PLAYER_BINARY
 set -euo pipefail
 player=$1
@@ -54,6 +56,11 @@ tone="aevalsrc=0.1*sin(2*PI*1000*t):d=10"
 ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=44100" -ac 2 -c:a pcm_s16le "$work/tone-1k.wav"
 ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=48000" -af "pan=stereo|c0=c0|c1=c0" -c:a pcm_s16le "$work/tone-1k-48000.wav"
 ffmpeg -hide_banner -loglevel error -f lavfi -i "$tone:s=44100" -af "pan=5.1|FC=c0" -c:a flac "$work/tone-1k-centre-5.1.flac"
+ffmpeg -hide_banner -loglevel error -f lavfi -i "aevalsrc=0.1*sin(2*PI*1000*t):d=4:s=44100" -c:a pcm_s16le "$work/tone-1k-4s.wav"
+# A sweep never repeats by itself: a looped section of it repeats only
+# where the loop wraps. Exponential (400 Hz at 2 s, 12 % higher every
+# 50 ms), so that no other lag near the pass length matches as well.
+ffmpeg -hide_banner -loglevel error -f lavfi -i "aevalsrc=0.1*sin(2*PI*160*(exp(2.5*(t-2))-1)):d=3:s=44100" -c:a pcm_s16le "$work/sweep.wav"
 
 # Plays FILE [plain] and records what the sink got into $work/recorded.raw.
 play_recorded() {
@@ -79,4 +86,16 @@ python3 "$here/analyze.py" "$work/recorded.raw" -23.0 || failed=1
 echo "1 kHz in the centre channel of 5.1:"
 play_recorded "$work/tone-1k-centre-5.1.flac" plain
 python3 "$here/analyze.py" "$work/recorded.raw" -26.0 || failed=1
+for tempo in -50 50; do
+    seconds=$(python3 -c "print(4 / (1 + $tempo / 100))")
+    echo "4 s of 1 kHz at tempo $tempo %:"
+    play_recorded "$work/tone-1k-4s.wav" speed "$tempo"
+    python3 "$here/analyze.py" "$work/recorded.raw" speed "$seconds" || failed=1
+done
+for tempo in 0 -25; do
+    period=$(python3 -c "print(0.8 / (1 + $tempo / 100))")
+    echo "loop 2.0 s to 2.8 s at tempo $tempo %:"
+    play_recorded "$work/sweep.wav" loop 2.0 2.8 "$tempo" 4
+    python3 "$here/analyze.py" "$work/recorded.raw" loop "$period" || failed=1
+done
 exit $failed
