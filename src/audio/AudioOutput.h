@@ -23,8 +23,8 @@ public:
     // GUI thread. Stops pulling; after it returns `mix` is never called again.
     virtual void close() = 0;
     // Any thread but the output's. While nothing plays the output can stop
-    // pulling (no thread wakes, the device is released) and later start
-    // again at the rate it had. `mix` is not called while asleep.
+    // pulling and later start again at the rate it had, at once. `mix` is
+    // not called while asleep.
     virtual void sleep() {}
     virtual bool wake() { return true; }
     // GUI thread. Keeps the output thread out of `mix` while held, so the

@@ -41,19 +41,21 @@ public:
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    // A paused SDL device still runs its thread and plays silence, so an
-    // idle output closes the device and opens it again to play.
+    // While nothing plays the device is paused, so the mixer is not called.
+    // It is not closed: a device opened anew makes the next play wait for a
+    // new sound-server stream (about a second on PulseAudio), and a paused
+    // SDL device still runs its thread and hands the server silence.
     void sleep() override {
         std::lock_guard<std::mutex> guard(m_deviceMutex);
-        closeDevice();
+        if (m_device)
+            SDL_PauseAudioDevice(m_device, 1);
     }
 
     bool wake() override {
         std::lock_guard<std::mutex> guard(m_deviceMutex);
-        if (!m_open)
-            return false;
-        // The streams convert to the rate they were made for: it must not change.
-        return m_device != 0 || openDevice(m_rate, 0);
+        if (m_device)
+            SDL_PauseAudioDevice(m_device, 0);
+        return m_device != 0;
     }
 
     void lock() override {

@@ -39,7 +39,8 @@ constexpr int TrackEndEventPasses = 1001;
 // ---- library start and end ----------------------------------------------------------
 
 void TForm1::StartAudioLibrary() {
-    if (FAudioStarted)
+    // A start still queued when the window closed finds the library ended.
+    if (FAudioStarted || FAudioEnded)
         return;
     FAudioStarted = true;
     BASS_Init(-1, 44100, 0, this, nullptr);
@@ -51,6 +52,7 @@ void TForm1::EndAudioLibrary() {
     FOpener.cancel();
     DropWaveform();
     FreeChannel();
+    FAudioEnded = true;
     if (std::exchange(FAudioStarted, false))
         BASS_Free();
 }

@@ -538,6 +538,7 @@ private:
     bool FOpeningShown = false;
     bool FPlayWhenOpened = false;  // play was asked for while the file opened
     bool FAudioStarted = false;
+    bool FAudioEnded = false;
     bool FFirstPainted = false;
     void HandleTrackEnd(DWORD channel, quint64 serial);
     void SetPlayPauseImage(int index);
