@@ -58,16 +58,41 @@ double ChildrenCpuSeconds() {
            usage.ru_stime.tv_usec / 1e6;
 }
 
-// Runs the event loop as the program's own would: asleep until something is due.
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
+// Runs the event loop as the program's own would: asleep until something is due.
 void RunEventsFor(int seconds) {
     QEventLoop loop;
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+struct PlayingCpu {
+    double player;  // CPU seconds per second
+    double ffplay;
+};
+
+// The player playing from the start for PlaySeconds while ffplay plays the
+// same file (fileSeconds of it, through `filters`) alongside, so both see
+// the same load on the machine. The player is left playing.
+PlayingCpu PlayBesideFfplay(TForm1& form, const QString& file, double fileSeconds, const QStringList& filters) {
+    form.btnStopClick();
+    form.btnPlayPauseClick();
+    QProcess ffplay;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    ffplay.setProcessEnvironment(env);
+    const double child0 = ChildrenCpuSeconds();
+    const double cpu0 = OwnCpuSeconds();
+    ffplay.start("ffplay", QStringList{"-nodisp", "-autoexit", "-loglevel", "quiet"} + filters +
+                               QStringList{"-t", QString::number(fileSeconds), file});
+    RunEventsFor(PlaySeconds);
+    const double player = (OwnCpuSeconds() - cpu0) / PlaySeconds;
+    ffplay.waitForFinished(30000);
+    return {player, (ChildrenCpuSeconds() - child0) / PlaySeconds};
 }
 
 // The player playing at 75 % from the start for PlaySeconds while ffplay
@@ -78,21 +103,11 @@ bool SlowSpeedRounds(TForm1& form, const QString& file) {
     form.SetSpeed(Percent);
     std::vector<double> playing, peer;
     for (int round = 0; round < Rounds; ++round) {
-        form.btnStopClick();
-        form.btnPlayPauseClick();
-        QProcess ffplay;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("SDL_AUDIODRIVER", "dummy");
-        ffplay.setProcessEnvironment(env);
-        const double child0 = ChildrenCpuSeconds();
-        const double cpu0 = OwnCpuSeconds();
         // -t counts the file's seconds: PlaySeconds of playing at 75 %.
-        ffplay.start("ffplay", {"-nodisp", "-autoexit", "-loglevel", "quiet", "-af", "atempo=0.75", "-t",
-                                QString::number(PlaySeconds * Percent / 100.0), file});
-        RunEventsFor(PlaySeconds);
-        playing.push_back((OwnCpuSeconds() - cpu0) / PlaySeconds);
-        ffplay.waitForFinished(30000);
-        peer.push_back((ChildrenCpuSeconds() - child0) / PlaySeconds);
+        const PlayingCpu cpu = PlayBesideFfplay(form, file, PlaySeconds * Percent / 100.0,
+                                                {"-af", QStringLiteral("atempo=%1").arg(Percent / 100.0)});
+        playing.push_back(cpu.player);
+        peer.push_back(cpu.ffplay);
         form.btnPlayPauseClick();
         std::printf("  75 %% round %d: player %.4f CPU s/s playing, ffplay %.4f\n", round + 1, playing.back(),
                     peer.back());
@@ -146,24 +161,13 @@ int main(int argc, char** argv) {
     // alongside, so both see the same load on the machine; then pauses.
     std::vector<double> playing, peer, paused, wakeups;
     for (int round = 0; round < Rounds; ++round) {
-        form.btnStopClick();
-        form.btnPlayPauseClick();
-        QProcess ffplay;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("SDL_AUDIODRIVER", "dummy");
-        ffplay.setProcessEnvironment(env);
-        const double child0 = ChildrenCpuSeconds();
-        double cpu0 = OwnCpuSeconds();
-        ffplay.start("ffplay", {"-nodisp", "-autoexit", "-loglevel", "quiet", "-t", QString::number(PlaySeconds),
-                                file});
-        RunEventsFor(PlaySeconds);
-        playing.push_back((OwnCpuSeconds() - cpu0) / PlaySeconds);
-        ffplay.waitForFinished(30000);
-        peer.push_back((ChildrenCpuSeconds() - child0) / PlaySeconds);
+        const PlayingCpu cpu = PlayBesideFfplay(form, file, PlaySeconds, {});
+        playing.push_back(cpu.player);
+        peer.push_back(cpu.ffplay);
 
         form.btnPlayPauseClick();
         RunEventsFor(1);
-        cpu0 = OwnCpuSeconds();
+        const double cpu0 = OwnCpuSeconds();
         const long switches0 = ContextSwitches();
         RunEventsFor(PauseSeconds);
         paused.push_back((OwnCpuSeconds() - cpu0) / PauseSeconds);

@@ -7,6 +7,8 @@
 #include "audio/bass.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
@@ -44,6 +46,15 @@ inline std::vector<float> decodeRest(DWORD handle, size_t maxFrames = SIZE_MAX) 
 
 inline QWORD framesToBytes(DWORD handle, QWORD frames) { return frames * channelsOf(handle) * sizeof(float); }
 inline QWORD bytesToFrames(DWORD handle, QWORD bytes) { return bytes / (channelsOf(handle) * sizeof(float)); }
+
+// The frame being heard, as the stream reports it.
+inline int64_t positionFrames(HSTREAM h) { return int64_t(bytesToFrames(h, BASS_ChannelGetPosition(h, BASS_POS_BYTE))); }
+
+// ramp-1.2s.wav holds its own time: frame n sounds as n / 44100 / 4.
+constexpr double kRampStep = 1.0 / 44100 / 4;
+
+// The frame the ramp's sound names at `i` of a tap.
+inline int64_t frameHeardIn(const std::vector<float>& tap, size_t i) { return std::llround(tap[2 * i] / kRampStep); }
 
 // Waits until `done` holds, at most `limit`. Returns whether it held.
 inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {

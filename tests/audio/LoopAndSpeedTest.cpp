@@ -17,13 +17,20 @@ namespace {
 
 constexpr DWORD kPlayFlags = BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT;
 
-// ramp-1.2s.wav holds its own time: frame n sounds as n / 44100 / 4.
-constexpr double kRampStep = 1.0 / 44100 / 4;
-int64_t frameHeardIn(const std::vector<float>& tap, size_t i) { return std::llround(tap[2 * i] / kRampStep); }
-int64_t positionFrames(HSTREAM h) { return int64_t(bytesToFrames(h, BASS_ChannelGetPosition(h, BASS_POS_BYTE))); }
 
 bool setLoop(HSTREAM h, int64_t start, int64_t end) {
     return BASS_ChannelSetLoop(h, framesToBytes(h, QWORD(start)), framesToBytes(h, QWORD(end))) != FALSE;
+}
+
+// The ramp playing from `from` with the loop [start, end) set; 0 when any
+// step fails.
+HSTREAM playLoopedRamp(int64_t from, int64_t start, int64_t end) {
+    const HSTREAM h = open(fixture("ramp-1.2s.wav"), kPlayFlags);
+    if (h != 0 && BASS_ChannelSetPosition(h, framesToBytes(h, QWORD(from)), BASS_POS_BYTE) &&
+        setLoop(h, start, end) && BASS_ChannelPlay(h, FALSE))
+        return h;
+    BASS_StreamFree(h);
+    return 0;
 }
 
 // The first frame of `tap` from `from` on that does not follow the one
@@ -42,11 +49,8 @@ long firstBreak(const std::vector<float>& tap, size_t from, int64_t start, int64
 TEST(Loop, EveryPassFollowsTheLastSampleExact) {
     SteppedOutputSession session(44100, 0.1);
     ASSERT_TRUE(session.started);
-    const HSTREAM h = open(fixture("ramp-1.2s.wav"), kPlayFlags);
+    const HSTREAM h = playLoopedRamp(12000, 10000, 15000);
     ASSERT_NE(h, 0u);
-    ASSERT_TRUE(BASS_ChannelSetPosition(h, framesToBytes(h, 12000), BASS_POS_BYTE));
-    ASSERT_TRUE(setLoop(h, 10000, 15000));
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
 
     // Over several passes: no frame lost, none repeated, none between.
     std::vector<float> tap = session.step(60);
@@ -95,11 +99,8 @@ TEST(Loop, ChangesWhilePlayingTakeEffectWithoutAGap) {
     ASSERT_TRUE(session.started);
     for (const LoopEdit& edit : kLoopEdits) {
         SCOPED_TRACE(edit.what);
-        const HSTREAM h = open(fixture("ramp-1.2s.wav"), kPlayFlags);
+        const HSTREAM h = playLoopedRamp(10000, 10000, 15000);
         ASSERT_NE(h, 0u);
-        ASSERT_TRUE(BASS_ChannelSetPosition(h, framesToBytes(h, 10000), BASS_POS_BYTE));
-        ASSERT_TRUE(setLoop(h, 10000, 15000));
-        ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
         // A pass and a bit: the play head near 12000, the decoder well ahead.
         std::vector<float> tap = session.step(14);
         const size_t before = tap.size() / 2;

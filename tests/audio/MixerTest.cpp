@@ -148,14 +148,7 @@ TEST(Mixer, StreamThatCannotBeResampledIsRefused) {
     BASS_StreamFree(decoding);
 }
 
-// ramp-1.2s.wav holds its own time: frame n sounds as n / 44100 / 4.
-constexpr double kRampStep = 1.0 / 44100 / 4;
 constexpr int kLatencyFrames = 4410;  // 0.1 s at 44.1 kHz
-
-int64_t positionFrames(HSTREAM h) { return int64_t(bytesToFrames(h, BASS_ChannelGetPosition(h, BASS_POS_BYTE))); }
-
-// The frame the ramp's sound names at `i` of a tap.
-int64_t frameHeardIn(const std::vector<float>& tap, size_t i) { return std::llround(tap[2 * i] / kRampStep); }
 
 TEST(Mixer, PositionIsTheFrameBeingHeardBehindTheDeviceLatency) {
     SteppedOutputSession session(44100, kLatencyFrames / 44100.0);
