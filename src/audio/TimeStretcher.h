@@ -24,6 +24,8 @@ public:
 
     // The most frames put() takes at once.
     static constexpr int kMaxPut = 1024;
+    // The most channels it stretches.
+    static constexpr int kMaxChannels = 16;
 
     // Forgets everything held; the output starts again with the next input,
     // at `speed` (1 = as recorded, 0.5 = half as fast).

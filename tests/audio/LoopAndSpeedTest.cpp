@@ -246,6 +246,16 @@ TEST(Speed, TempoOutsideItsRangeIsRefused) {
         EXPECT_EQ(now, c.accepted ? c.tempo : 0.0f);
     }
     BASS_StreamFree(h);
+
+    // More channels than the stretcher takes: only as recorded.
+    const QString wide = TestEnv::root() + "/twenty-four-channels.wav";
+    ASSERT_TRUE(WriteTestWav(wide, 0.5, 44100, 24));
+    const HSTREAM many = open(wide.toStdString(), kPlayFlags);
+    ASSERT_NE(many, 0u);
+    EXPECT_FALSE(BASS_ChannelSetAttribute(many, BASS_ATTRIB_TEMPO, -25));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+    EXPECT_TRUE(BASS_ChannelSetAttribute(many, BASS_ATTRIB_TEMPO, 0));
+    BASS_StreamFree(many);
 }
 
 // Back at 100 % the frames go out untouched, continuing where the stretched
