@@ -114,8 +114,8 @@ def check_loop(samples, period_seconds):
         return 1
     # The steady part: half a second in, half a second before the end.
     start, end = span[0] + RATE // 2, span[1] - RATE // 2
-    # A gap is silence (below -80 dBFS); the stretcher smooths the jump at
-    # the wrap into a short dip 15 dB down, which is sound.
+    # A gap is silence (below -80 dBFS); a stretcher may blend the jump at
+    # the wrap into a short dip, which is still sound.
     quietest = min(rms(b) for b in blocks(samples[start:end]))
     # Where the sound repeats: the lag within 5 ms of as many passes as the
     # recording holds at which a fifth of a second matches best. Stretched
