@@ -538,6 +538,8 @@ BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) {
         return fail(BASS_ERROR_NOTAVAIL);
     if (value < BASS_TEMPO_MIN || value > BASS_TEMPO_MAX)
         return fail(BASS_ERROR_ILLPARAM);
+    if (value != 0 && !s->canStretch())
+        return fail(BASS_ERROR_NOTAVAIL);
     s->setSpeed(1.0 + double(value) / 100.0);
     return ok(TRUE);
 }

@@ -44,6 +44,8 @@ public:
     Stream& operator=(const Stream&) = delete;
 
     bool decodeOnly() const { return m_decodeOnly; }
+    // Whether its sound can play faster or slower.
+    bool canStretch() const { return !m_decodeOnly && m_channels <= TimeStretcher::kMaxChannels; }
     int rate() const { return m_rate; }
     int channels() const { return m_channels; }
     DWORD flags() const { return m_flags; }

@@ -1,15 +1,16 @@
 #pragma once
-// Plays a stream's sound faster or slower with its pitch kept (the Rubber
-// Band Library in real-time mode). Frames go in and come out interleaved
-// at the stream's rate and channel count; the output starts with the first
-// frame put in after reset(), none of the library's start-up delay kept.
+// Plays a stream's sound faster or slower with its pitch kept (the SoundTouch
+// library: overlap-add of time-domain blocks, cheap enough to run beside the
+// decoder on the output thread). Frames go in and come out interleaved at the
+// stream's rate and channel count; inputTaken() says which input frame the
+// output taken so far has reached.
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-namespace RubberBand {
-class RubberBandStretcher;
+namespace soundtouch {
+class SoundTouch;
 }
 
 namespace velmo::audio {
@@ -23,6 +24,8 @@ public:
 
     // The most frames put() takes at once.
     static constexpr int kMaxPut = 1024;
+    // The most channels it stretches.
+    static constexpr int kMaxChannels = 16;
 
     // Forgets everything held; the output starts again with the next input,
     // at `speed` (1 = as recorded, 0.5 = half as fast).
@@ -38,19 +41,21 @@ public:
     bool inputEnded() const { return m_lastPut; }
     // The input has ended and every frame of it came out.
     bool finished() const;
-    // The frames of input the output taken so far stands for.
-    double inputTaken() const { return m_inputTaken; }
+    // The frames of input the output taken so far stands for, counted from
+    // the first frame put in after reset().
+    double inputTaken() const { return m_inputTaken + m_lead; }
 
 private:
-    int available() const;
+    int64_t outputLeft() const;
 
+    const int m_rate;
     const int m_channels;
-    std::unique_ptr<RubberBand::RubberBandStretcher> m_rb;
-    std::vector<std::vector<float>> m_planes;
-    std::vector<float*> m_planePointers;
+    std::unique_ptr<soundtouch::SoundTouch> m_st;
     double m_speed = 1.0;
-    int64_t m_discard = 0;  // start-up frames still to drop
-    double m_inputTaken = 0;
+    double m_inputTaken = 0;  // output taken x the speed it ran at
+    double m_lead = 0;        // how far the output runs ahead of that, in input frames
+    double m_outputDue = 0;  // output frames the input put so far makes
+    int64_t m_outputTaken = 0;
     bool m_lastPut = false;
 };
 

@@ -63,7 +63,8 @@ constexpr DWORD BASS_ATTRIB_VOL = 2;
 // Playing streams: the tempo change in percent, from -50 (half as fast) to
 // +100 (twice as fast), the pitch kept; 0 plays the frames untouched.
 // Positions, lengths, loops and the end stay in the file's frames: the
-// position is still the frame being heard.
+// position is still the frame being heard. Streams of more than 16 channels
+// play only as recorded (BASS_ERROR_NOTAVAIL for any other tempo).
 constexpr DWORD BASS_ATTRIB_TEMPO = 0x10000;
 constexpr float BASS_TEMPO_MIN = -50.0f;
 constexpr float BASS_TEMPO_MAX = 100.0f;

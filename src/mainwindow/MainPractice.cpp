@@ -10,14 +10,19 @@
 #include "timeline/uTimeline.h"
 
 #include <QAction>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+
+#include <algorithm>
 
 namespace {
 // Where the speed label sits: the About button's place, and right of it.
 constexpr QPoint SpeedLabelAtAbout{641, 156};
 constexpr QPoint SpeedLabelBesideAbout{675, 156};
 constexpr QSize SpeedLabelSize{48, 25};
+constexpr int SpeedLabelSmallestPixels = 8;
 }  // namespace
 
 void TForm1::CreatePracticeControls() {
@@ -49,13 +54,24 @@ void TForm1::CreatePracticeControls() {
     lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
     lbSpeed->setPalette(lime);
     lbSpeed->resize(SpeedLabelSize);
-    PlaceSpeedLabel(width() >= PictureMinWidth);
     SetSpeed(FSpeed);
 }
 
+// While the picture shows, the label ends where the picture begins; in a
+// narrow gap its font shrinks until the widest speed fits.
 void TForm1::PlaceSpeedLabel(bool picture) {
-    if (lbSpeed)
-        lbSpeed->move(picture ? SpeedLabelAtAbout : SpeedLabelBesideAbout);
+    if (!lbSpeed)
+        return;
+    QRect place(picture ? SpeedLabelAtAbout : SpeedLabelBesideAbout, SpeedLabelSize);
+    if (picture)
+        place.setRight(std::min(place.right(), Image1->geometry().left() - 1));
+    lbSpeed->setGeometry(place);
+    QFont font = lbSpeed->font();
+    font.setPixelSize(QFontInfo(this->font()).pixelSize());
+    const QString widest = QStringLiteral("%1%").arg(PlaybackSpeed::Max);
+    while (font.pixelSize() > SpeedLabelSmallestPixels && QFontMetrics(font).horizontalAdvance(widest) > place.width())
+        font.setPixelSize(font.pixelSize() - 1);
+    lbSpeed->setFont(font);
 }
 
 // ---- loop ------------------------------------------------------------------------------

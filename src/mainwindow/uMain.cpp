@@ -205,6 +205,7 @@ void TForm1::CreateControls() {
     CreateVolumePanel();
     CreatePracticeControls();
     PlaceAnchoredControls();
+    PlaceSpeedLabel(width() >= PictureMinWidth);
 }
 
 // The timeline's controls, made by the timeline, in this window's look.

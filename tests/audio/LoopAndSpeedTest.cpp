@@ -5,6 +5,7 @@
 
 #include "AudioTestSupport.h"
 #include "TestWav.h"
+#include "audio/TimeStretcher.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,52 @@ TEST(Speed, ToneKeepsItsPitchAndTakesTheTimeTheSpeedGives) {
     }
 }
 
+// The stretcher's count of the input its output stands for meets the sound:
+// each tone burst comes out where that count reaches the burst (its
+// energy's centre, within 10 ms of the file's time), and the whole takes
+// the time the speed gives.
+TEST(Speed, StretchedSoundComesOutWhereTheInputCountSays) {
+    constexpr int rate = 44100, burst = rate / 50, spacing = rate * 2 / 5, bursts = 8;
+    const int length = spacing * (bursts + 1);
+    std::vector<float> input(size_t(length) * 2, 0.0f);
+    for (int b = 1; b <= bursts; ++b)
+        for (int i = 0; i < burst; ++i)
+            input[size_t(b * spacing + i) * 2] = float(0.5 * std::sin(2 * std::numbers::pi * 1000 * i / rate));
+    for (const double speed : {0.5, 0.75, 1.5, 2.0}) {
+        SCOPED_TRACE(speed);
+        velmo::audio::TimeStretcher stretcher(rate, 2);
+        stretcher.reset(speed);
+        // Per output frame: its left sample and the input count after it.
+        std::vector<float> out;
+        std::vector<double> counted;
+        std::vector<float> block(64 * 2);
+        for (int at = 0; at < length || !stretcher.finished();) {
+            if (int got = stretcher.take(block.data(), 64); got > 0) {
+                for (int i = 0; i < got; ++i) {
+                    out.push_back(block[size_t(i) * 2]);
+                    counted.push_back(stretcher.inputTaken());
+                }
+                continue;
+            }
+            const int n = std::min(velmo::audio::TimeStretcher::kMaxPut, length - at);
+            stretcher.put(input.data() + size_t(at) * 2, n, at + n >= length);
+            at += n;
+        }
+        EXPECT_NEAR(double(out.size()), length / speed, 1.0);
+        for (int b = 1; b <= bursts; ++b) {
+            const double centre = b * spacing + burst / 2.0;
+            const int from = int((centre - 0.15 * rate) / speed), to = int((centre + 0.15 * rate) / speed);
+            double energy = 0, moment = 0;
+            for (int i = std::max(0, from); i < std::min(int(out.size()), to); ++i) {
+                energy += double(out[size_t(i)]) * out[size_t(i)];
+                moment += double(out[size_t(i)]) * out[size_t(i)] * counted[size_t(i)];
+            }
+            ASSERT_GT(energy, 0.0) << b;
+            EXPECT_NEAR(moment / energy, centre, 0.010 * rate) << b;
+        }
+    }
+}
+
 TEST(Speed, TempoOutsideItsRangeIsRefused) {
     SteppedOutputSession session(44100);
     ASSERT_TRUE(session.started);
@@ -199,6 +246,16 @@ TEST(Speed, TempoOutsideItsRangeIsRefused) {
         EXPECT_EQ(now, c.accepted ? c.tempo : 0.0f);
     }
     BASS_StreamFree(h);
+
+    // More channels than the stretcher takes: only as recorded.
+    const QString wide = TestEnv::root() + "/twenty-four-channels.wav";
+    ASSERT_TRUE(WriteTestWav(wide, 0.5, 44100, 24));
+    const HSTREAM many = open(wide.toStdString(), kPlayFlags);
+    ASSERT_NE(many, 0u);
+    EXPECT_FALSE(BASS_ChannelSetAttribute(many, BASS_ATTRIB_TEMPO, -25));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+    EXPECT_TRUE(BASS_ChannelSetAttribute(many, BASS_ATTRIB_TEMPO, 0));
+    BASS_StreamFree(many);
 }
 
 // Back at 100 % the frames go out untouched, continuing where the stretched

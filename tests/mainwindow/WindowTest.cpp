@@ -51,6 +51,24 @@ TEST_F(MainWindowTest, PictureGivesWayToTheAboutButtonBelow842) {
     }
 }
 
+// The speed label stays clear of every other control at any width, and the
+// widest speed fits it.
+TEST_F(MainWindowTest, SpeedLabelCoversNoControlAtAnyWidth) {
+    auto* speed = form->findChild<QLabel*>(QStringLiteral("lbSpeed"));
+    ASSERT_NE(speed, nullptr);
+    for (int width : {725, 800, 841, 842, 843, 850, 856, 860, 870, 907, 1200}) {
+        form->resize(width, 400);
+        const QRect place = speed->geometry();
+        EXPECT_LE(place.right(), width - 1) << width;
+        for (QWidget* other : form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other != speed && other->isVisible() && !other->isWindow())
+                EXPECT_FALSE(place.intersects(other->geometry()))
+                    << width << " " << other->objectName().toStdString();
+        }
+        EXPECT_LE(QFontMetrics(speed->font()).horizontalAdvance(QStringLiteral("200%")), place.width()) << width;
+    }
+}
+
 TEST_F(MainWindowTest, PictureIsOurJpeg) {
     ASSERT_NE(form->Image1->pixmap().isNull(), true);
     EXPECT_EQ(form->Image1->pixmap().size(), QSize(179, 115));

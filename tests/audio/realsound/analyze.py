@@ -23,6 +23,7 @@ PHASE = 1.5
 MARGIN = 0.4
 BLOCK = RATE // 100
 SILENT = 1e-4  # a block below -80 dBFS holds no sound
+LOOP_WINDOWS = 6
 
 
 def rms(x):
@@ -113,22 +114,26 @@ def check_loop(samples, period_seconds):
         return 1
     # The steady part: half a second in, half a second before the end.
     start, end = span[0] + RATE // 2, span[1] - RATE // 2
-    # A gap is silence (below -80 dBFS); the stretcher smooths the jump at
-    # the wrap into a short dip 15 dB down, which is sound.
+    # A gap is silence (below -80 dBFS); a stretcher may blend the jump at
+    # the wrap into a short dip, which is still sound.
     quietest = min(rms(b) for b in blocks(samples[start:end]))
     # Where the sound repeats: the lag within 5 ms of as many passes as the
     # recording holds at which a fifth of a second matches best. Stretched
-    # sound repeats less exactly pass by pass; over several passes the
-    # error per pass shrinks to what builds up.
+    # sound repeats only nearly: each stretched pass places its blocks a
+    # little differently, so one window's lag is off by a few milliseconds
+    # either way. The lag is therefore found from windows spread over a
+    # whole pass and averaged, and divided by the passes between them.
     n = RATE // 5
     period = period_seconds * RATE
     reach = RATE // 200
-    passes = max(1, int((end - start - n - reach) // period))
+    spread = int(period)
+    passes = max(1, int((end - start - spread - n - reach) // period))
     expected = int(round(passes * period))
-    if start + expected + reach + n > end:
+    if start + spread + expected + reach + n > end:
         raise SystemExit("FAIL: the recording ends too early")
     lags = range(expected - reach, expected + reach + 1)
-    best = max(lags, key=lambda lag: correlation(samples, start, start + lag, n))
+    windows = [start + k * spread // LOOP_WINDOWS for k in range(LOOP_WINDOWS)]
+    best = statistics.mean(max(lags, key=lambda lag: correlation(samples, w, w + lag, n)) for w in windows)
     error_ms = (best - expected) * 1000.0 / RATE / passes
     return report([
         ("no silence between passes: quietest 10 ms %.1f dBFS" % db(quietest), db(quietest) > -60),

@@ -95,7 +95,7 @@ done
 for tempo in 0 -25; do
     period=$(python3 -c "print(0.8 / (1 + $tempo / 100))")
     echo "loop 2.0 s to 2.8 s at tempo $tempo %:"
-    play_recorded "$work/sweep.wav" loop 2.0 2.8 "$tempo" 4
+    play_recorded "$work/sweep.wav" loop 2.0 2.8 "$tempo" 9
     python3 "$here/analyze.py" "$work/recorded.raw" loop "$period" || failed=1
 done
 exit $failed
