@@ -44,20 +44,25 @@ public:
     // `pts`, or at the first packet when none does.
     void seek(int64_t pts);
 
+    // The movie box, read as it is used (the parsing in the source file
+    // works on it).
+    class Movie;
+
 private:
     Mp4AacTrack() = default;
-    struct Tables;
     // Moves the cursor to packet `index` (< m_packets).
     void moveTo(int64_t index);
+    uint64_t packetSize(int64_t index);
+    uint64_t chunkOffset(uint32_t chunk);
 
     int m_fd = -1;
-    std::vector<uint8_t> m_moov;
+    std::unique_ptr<Movie> m_movie;
     std::vector<uint8_t> m_config;
     int m_rate = 0;
     int m_channels = 0;
     int64_t m_packets = 0;
     int64_t m_priming = 0;  // frames the edit list skips at the start
-    // Byte offsets into m_moov of each table's first entry.
+    // Byte offsets into the movie box of each table's first entry.
     size_t m_stts = 0, m_stsc = 0, m_sizes = 0, m_chunks = 0;
     uint32_t m_sttsCount = 0, m_stscCount = 0, m_chunkCount = 0;
     uint32_t m_fixedSize = 0;  // every packet's size, or 0 when listed
