@@ -19,7 +19,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -66,10 +65,6 @@ public:
     // False when the file cannot be repositioned; the stream then plays on
     // from where it was, or, when even that place cannot be found again,
     // from the frame its decoder is at, and reports that frame.
-    // A playing stream's decoder thread makes the seek, so that a read stuck
-    // on a stalled file holds up only that thread: when it takes longer than
-    // a moment, this returns true at once and the stream is silent at the
-    // new place until the decoder gets there.
     bool setPositionFrames(int64_t frame);
     void setVolume(float volume);
     float volume() const;
@@ -104,9 +99,6 @@ public:
     // Tests: the next `count` decoder seeks of any stream move the decoder
     // to `strayFrame` and fail, as a demuxer that lost its way does.
     static void injectSeekFaults(int count, int64_t strayFrame);
-    // Tests: while held, every decoder read of a playing stream waits, as on
-    // a file whose reads stall.
-    static void holdDecoderReads(bool hold);
 
     // --- output thread --------------------------------------------------------
     enum class MixResult { Idle, Playing, EndReached };
@@ -145,8 +137,6 @@ private:
     void decoderLoop();
     // With m_decoderMutex held.
     bool seekDecoder(int64_t frame);
-    // With m_decoderMutex held: what setPositionFrames does.
-    bool seekLocked(int64_t frame);
     // With m_decoderMutex held: decodes up to `frames` frames into the ring.
     void fillRing(int frames);
     void resetPlaybackLocked(int64_t frame);
@@ -191,16 +181,6 @@ private:
     int m_ringHead = 0;
     int m_ringCount = 0;
     bool m_decodeEnded = false;  // the decoder has delivered its last frame
-    uint64_t m_ringGeneration = 0;  // counts the resets of the ring
-    // Seeks for the decoder thread to make: the newest request, and the
-    // outcome of the last one made.
-    std::optional<int64_t> m_seekRequest;
-    uint64_t m_seekSerial = 0;
-    struct SeekDone {
-        uint64_t serial = 0;
-        bool moved = false;
-    } m_seekDone;
-    std::condition_variable m_seekFinished;
     LoopRange m_loop;
     // The file frames of the playing order: the ring holds its frames
     // [m_consumed, m_consumed + m_ringCount).

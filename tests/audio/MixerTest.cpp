@@ -199,36 +199,6 @@ TEST(Mixer, PositionIsTheFrameBeingHeardBehindTheDeviceLatency) {
     BASS_StreamFree(h);
 }
 
-TEST(Mixer, SeekDuringAStalledReadReturnsAndPlaysTheNewPlaceOnceReadsGoOn) {
-    SteppedOutputSession session(44100);
-    ASSERT_TRUE(session.started);
-    const HSTREAM h = open(fixture("ramp-1.2s.wav"), kPlayFlags);
-    ASSERT_NE(h, 0u);
-    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
-    session.step(10);
-
-    // Reads stall: the decoder thread gets stuck in the seek's first read.
-    velmo::audio::test::holdDecoderReads(true);
-    std::thread release([] {
-        std::this_thread::sleep_for(std::chrono::seconds(3));
-        velmo::audio::test::holdDecoderReads(false);
-    });
-    const auto start = std::chrono::steady_clock::now();
-    const bool moved = BASS_ChannelSetPosition(h, framesToBytes(h, 40000), BASS_POS_BYTE);
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_TRUE(moved);
-    EXPECT_LT(took, std::chrono::milliseconds(1500)) << "the seek waited for the stalled read";
-    EXPECT_EQ(positionFrames(h), 40000);
-    release.join();
-
-    // Reads go on: the new place plays, nothing from before the seek.
-    std::vector<float> tap = session.step(4);
-    EXPECT_EQ(frameHeardIn(tap, 0), 40000);
-    EXPECT_EQ(frameHeardIn(tap, tap.size() / 2 - 1), 40000 + 4 * 512 - 1);
-    EXPECT_EQ(positionFrames(h), 40000 + 4 * 512);
-    BASS_StreamFree(h);
-}
-
 TEST(Mixer, FailedSeekLeavesPositionAndSoundInAgreement) {
     SteppedOutputSession session(44100);
     ASSERT_TRUE(session.started);
