@@ -4,6 +4,7 @@
 
 #include "audio/ContainerLength.h"
 #include "audio/FfmpegApi.h"
+#include "audio/Mp4AacTrack.h"
 
 extern "C" {
 #include <libavutil/intreadwrite.h>
@@ -74,8 +75,12 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, bool prescan, in
     std::unique_ptr<Decoder> d(new Decoder);
     *error = BASS_OK;
     d->m_path = path;
-    if (!d->openInput(path, error))
-        return nullptr;
+    if (!d->openTrack(path)) {
+        d.reset(new Decoder);
+        d->m_path = path;
+        if (!d->openInput(path, error))
+            return nullptr;
+    }
     if (!d->lengthFromContainer() && prescan && !(d->m_coarseTime ? d->runCountingPrescan() : d->runPrescan())) {
         *error = BASS_ERROR_FILEFORM;
         return nullptr;
@@ -188,6 +193,22 @@ bool Decoder::openInput(const std::string& path, int* error, Decoder* owner) {
     return true;
 }
 
+bool Decoder::readPacket() {
+    return m_track ? m_track->read(m_packet) : ffmpeg().av_read_frame(m_format, m_packet) >= 0;
+}
+
+bool Decoder::seekPacket(int64_t ts) {
+    if (m_track) {
+        m_track->seek(ts);
+        return true;
+    }
+    return ffmpeg().av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+AVRational Decoder::timeBase() const {
+    return m_track ? AVRational{1, m_rate} : m_format->streams[m_streamIndex]->time_base;
+}
+
 bool Decoder::runPrescan() {
     const AVStream* stream = m_format->streams[m_streamIndex];
     const bool ogg = isOgg();
@@ -204,7 +225,7 @@ bool Decoder::runPrescan() {
     int64_t lastPts = AV_NOPTS_VALUE;
     bool complete = true;
     m_oggEnd = AV_NOPTS_VALUE;
-    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
+    while (readPacket()) {
         if (m_packet->stream_index == m_streamIndex) {
             const int64_t packetDuration = wholeFrame > 0 ? wholeFrame : m_packet->duration;
             if (packetDuration > 0)
@@ -259,7 +280,7 @@ bool Decoder::runCountingPrescan() {
     return rewind();
 }
 
-bool Decoder::isOgg() const { return std::strcmp(m_format->iformat->name, "ogg") == 0; }
+bool Decoder::isOgg() const { return m_format && std::strcmp(m_format->iformat->name, "ogg") == 0; }
 
 bool Decoder::rewind() {
     // A seek to the start of chained Ogg may land at the start of a later
@@ -267,16 +288,15 @@ bool Decoder::rewind() {
     if (m_chained)
         return reopen();
     m_disturbed = true;
-    const AVStream* stream = m_format->streams[m_streamIndex];
-    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    const AVStream* stream = m_track ? nullptr : m_format->streams[m_streamIndex];
+    const int64_t start = stream && stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     // Aim a second before the start: packets that only prime the decoder
     // (AAC's encoder delay in MP4) sit before the start time, and without
     // them the first frames decode differently.
     // Ogg is the exception: there only a seek to the start itself labels the
     // packets as a seek into the middle does.
-    const int64_t early = isOgg() ? start : start - ffmpeg().av_rescale_q(1, AVRational{1, 1}, stream->time_base);
-    if (ffmpeg().av_seek_frame(m_format, m_streamIndex, early, AVSEEK_FLAG_BACKWARD) < 0 &&
-        ffmpeg().av_seek_frame(m_format, m_streamIndex, start, AVSEEK_FLAG_BACKWARD) < 0 &&
+    const int64_t early = isOgg() ? start : start - ffmpeg().av_rescale_q(1, AVRational{1, 1}, timeBase());
+    if (!seekPacket(early) && !seekPacket(start) &&
         ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, start, start, 0) < 0 &&
         ffmpeg().av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
         return false;
@@ -328,7 +348,7 @@ bool Decoder::decodeFrame() {
             return false;
         }
         // EAGAIN or a broken packet: feed the next packet.
-        if (ffmpeg().av_read_frame(m_format, m_packet) < 0) {
+        if (!readPacket()) {
             ffmpeg().avcodec_send_packet(m_codec, nullptr);
             m_inputDone = true;
             continue;
@@ -387,8 +407,7 @@ int64_t Decoder::frameIndexOf(const AVFrame* frame) const {
         if (it != m_frameAtPts.end() && it->first == pts)
             return it->second;
     }
-    const AVStream* stream = m_format->streams[m_streamIndex];
-    return ffmpeg().av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, stream->time_base, AVRational{1, m_rate},
+    return ffmpeg().av_rescale_q_rnd(frame->best_effort_timestamp - m_originPts, timeBase(), AVRational{1, m_rate},
                             AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
 }
 
@@ -454,7 +473,6 @@ bool Decoder::seekTo(int64_t target) {
         takeOggLabels();
     if (!m_mp3Indexed)
         indexMp3Frames();
-    const AVStream* stream = m_format->streams[m_streamIndex];
     // Chained Ogg starts its timestamps over in every link: there frames are
     // counted from the start.
     const bool timed = m_originPts != AV_NOPTS_VALUE && !m_chained;
@@ -465,10 +483,9 @@ bool Decoder::seekTo(int64_t target) {
         if (!timed || from <= 0) {
             moved = rewind();
         } else {
-            const int64_t ts = m_originPts + ffmpeg().av_rescale_q(from, AVRational{1, m_rate}, stream->time_base);
+            const int64_t ts = m_originPts + ffmpeg().av_rescale_q(from, AVRational{1, m_rate}, timeBase());
             m_disturbed = true;
-            moved = ffmpeg().av_seek_frame(m_format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0 ||
-                    ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
+            moved = seekPacket(ts) || ffmpeg().avformat_seek_file(m_format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0;
             if (moved)
                 restartDecoding();
             else {

@@ -13,12 +13,18 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/rational.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
 
 namespace velmo::audio {
+
+class Mp4AacTrack;
 
 class Decoder {
 public:
@@ -64,6 +70,16 @@ private:
     Decoder() = default;
     // `owner`: the decoder FFmpeg's interrupt callback asks (this one when null).
     bool openInput(const std::string& path, int* error, Decoder* owner = nullptr);
+    // Plain AAC in MP4 read by our own reader (Mp4AacTrack.h) instead of
+    // FFmpeg's; false when the file is not one, and this decoder is then
+    // spent.
+    bool openTrack(const std::string& path);
+    // The next packet of the file into m_packet; false at the end.
+    bool readPacket();
+    // The next packet read is the last at or before `ts` (the stream's time
+    // base) that starts a frame; false when the file cannot be sought.
+    bool seekPacket(int64_t ts);
+    AVRational timeBase() const;
     bool runPrescan();
     // The exact length from what the container states (DecoderLength.cpp);
     // false when it states nothing trusted and packets must be counted.
@@ -107,7 +123,8 @@ private:
     // FFmpeg's interrupt callback: stops an open that reads too far.
     static int interruptOpening(void* decoder);
 
-    AVFormatContext* m_format = nullptr;
+    AVFormatContext* m_format = nullptr;  // FFmpeg's reader, unless m_track reads
+    std::unique_ptr<Mp4AacTrack> m_track;
     AVCodecContext* m_codec = nullptr;
     AVFrame* m_frame = nullptr;
     AVPacket* m_packet = nullptr;

@@ -5,6 +5,7 @@
 
 #include "audio/ContainerLength.h"
 #include "audio/Mp3FrameWalk.h"
+#include "audio/Mp4AacTrack.h"
 #include "audio/FfmpegApi.h"
 #include "audio/bass.h"
 
@@ -66,6 +67,11 @@ bool formatIs(const AVFormatContext* format, const char* name) { return std::str
 }  // namespace
 
 bool Decoder::lengthFromContainer() {
+    if (m_track) {
+        m_length = m_track->frames();
+        m_lengthExact = true;
+        return true;
+    }
     const AVStream* stream = m_format->streams[m_streamIndex];
     const MappedFile file(m_path);
     const auto bytes = file.bytes();
@@ -107,7 +113,7 @@ std::optional<int64_t> Decoder::mp4Frames() {
     if (m_codec->codec_id != AV_CODEC_ID_AAC || m_codec->frame_size <= 0 || packets <= 0)
         return std::nullopt;
     int64_t skipped = 0;
-    while (ffmpeg().av_read_frame(m_format, m_packet) >= 0) {
+    while (readPacket()) {
         const bool ours = m_packet->stream_index == m_streamIndex;
         size_t size = 0;
         const uint8_t* skip = ffmpeg().av_packet_get_side_data(m_packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
@@ -130,7 +136,7 @@ std::optional<int64_t> Decoder::mp4Frames() {
 
 void Decoder::indexMp3Frames() {
     m_mp3Indexed = true;
-    if (!formatIs(m_format, "mp3"))
+    if (!m_format || !formatIs(m_format, "mp3"))
         return;
     AVStream* stream = m_format->streams[m_streamIndex];
     const MappedFile file(m_path);
@@ -164,7 +170,7 @@ struct Decoder::OggLabelPass {
         OggPacketKey key;
         OggTimeline timeline(d.m_codec);
         int64_t lastPts = AV_NOPTS_VALUE;
-        while (!stop && ffmpeg().av_read_frame(d.m_format, d.m_packet) >= 0) {
+        while (!stop && d.readPacket()) {
             const AVPacket& packet = *d.m_packet;
             if (packet.stream_index == d.m_streamIndex) {
                 key.advance(packet.pos);

@@ -28,9 +28,12 @@ namespace velmo::audio {
     X(av_frame_unref)                                                                              \
     X(av_get_packed_sample_fmt)                                                                    \
     X(av_log_set_level)                                                                            \
+    X(av_mallocz)                                                                                  \
+    X(av_new_packet)                                                                               \
     X(av_packet_alloc)                                                                             \
     X(av_packet_free)                                                                              \
     X(av_packet_get_side_data)                                                                     \
+    X(av_packet_new_side_data)                                                                     \
     X(av_packet_unref)                                                                             \
     X(av_read_frame)                                                                               \
     X(av_rescale)                                                                                  \
@@ -42,6 +45,7 @@ namespace velmo::audio {
     X(av_vorbis_parse_init)                                                                        \
     X(av_seek_frame)                                                                               \
     X(avcodec_alloc_context3)                                                                      \
+    X(avcodec_find_decoder)                                                                        \
     X(avcodec_flush_buffers)                                                                       \
     X(avcodec_free_context)                                                                        \
     X(avcodec_open2)                                                                               \

@@ -7,14 +7,22 @@
 #include "playback/uAudioInfo.h"
 #include "playlist/uList.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace {
 
 // The playlist's file details are the facts the file information reads.
+// Runs on any thread: the message about a missing file is the GUI thread's
+// to show.
 bool ReadFileFacts(const QString& FileName, TfrmList::TFileFacts& Facts) {
     TAudioInfo info;
-    if (!GetAudioInfo(FileName, info))
+    const TAudioInfoRead read = ReadAudioInfo(FileName, info);
+    if (read == TAudioInfoRead::Missing) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [FileName] { ReportMissingAudioFile(FileName); });
+    }
+    if (read != TAudioInfoRead::Read)
         return false;
     Facts = {info.FileName, info.FileSizeTxt,  info.DurationSec, info.SampleRate,
              info.Channels, info.BitsPerSample, info.Format};
@@ -27,7 +35,7 @@ void TForm1::CreatePlayListWindow() {
     // Without an owner: the playlist is a top-level window of its own that
     // lives as long as the program.
     TfrmList* list = frmList() ? frmList() : new TfrmList(nullptr);
-    TfrmList::SetFileFactsReader(ReadFileFacts);
+    TfrmList::SetFileFactsReader(ReadFileFacts, LoadWaitMs());
     // The link reaches this window only while it exists.
     QPointer<TForm1> self(this);
     auto with = [self](auto action) {

@@ -93,19 +93,17 @@ QString GetFormatName(const QString& Extension) {
     return QStringLiteral("Unknown");
 }
 
-bool GetAudioInfo(const QString& Path, TAudioInfo& Info) {
+TAudioInfoRead ReadAudioInfo(const QString& Path, TAudioInfo& Info) {
     Info = TAudioInfo{};
     if (!IsSupportedAudioFile(Path))
-        return false;
+        return TAudioInfoRead::NotAudio;
     const QFileInfo file(Path);
-    if (!file.exists()) {
-        prompts().message(FileNotFoundMsg + Path);
-        return false;
-    }
+    if (!file.exists())
+        return TAudioInfoRead::Missing;
     // A folder or a device node with an audio name is no audio file; opening
     // a pipe for reading would wait for a writer and freeze the window.
     if (!file.isFile())
-        return false;
+        return TAudioInfoRead::NotAudio;
     if (const auto size = ReadableFileSize(Path)) {
         Info.FileSizeBytes = *size;
         Info.FileSizeTxt = FileSizeToText(*size);
@@ -113,7 +111,7 @@ bool GetAudioInfo(const QString& Path, TAudioInfo& Info) {
 
     const HSTREAM stream = BASS_StreamCreateFile(FALSE, Path.utf16(), 0, 0, InfoStreamFlags);
     if (stream == 0)
-        return false;
+        return TAudioInfoRead::NotAudio;
     BASS_CHANNELINFO channel{};
     if (BASS_ChannelGetInfo(stream, &channel)) {
         Info.FileName = file.fileName();
@@ -125,5 +123,14 @@ bool GetAudioInfo(const QString& Path, TAudioInfo& Info) {
         Info.BitsPerSample = BitsPerSampleOf(channel.flags);
     }
     BASS_StreamFree(stream);
-    return true;
+    return TAudioInfoRead::Read;
+}
+
+void ReportMissingAudioFile(const QString& Path) { prompts().message(FileNotFoundMsg + Path); }
+
+bool GetAudioInfo(const QString& Path, TAudioInfo& Info) {
+    const TAudioInfoRead read = ReadAudioInfo(Path, Info);
+    if (read == TAudioInfoRead::Missing)
+        ReportMissingAudioFile(Path);
+    return read == TAudioInfoRead::Read;
 }

@@ -5,7 +5,7 @@
 // notice and the playlist window's file details show them.
 //
 // Every function here runs on the GUI thread (GetAudioInfo may show a message
-// box); none keeps state.
+// box) unless it says otherwise; none keeps state.
 
 #include <QString>
 #include <QtGlobal>
@@ -37,6 +37,15 @@ bool IsSupportedAudioFile(const QString& Path);
 // "MP3", "WAV", "OGG", "WMA", "MP4", "FLAC", "MP4 AUDIO" (.m4a) or "Unknown";
 // the extension (with its dot) is compared in lower case.
 QString GetFormatName(const QString& Extension);
+
+// What ReadAudioInfo found.
+enum class TAudioInfoRead { Read, NotAudio, Missing };
+
+// GetAudioInfo without the message about a missing file: safe on any thread.
+TAudioInfoRead ReadAudioInfo(const QString& Path, TAudioInfo& Info);
+
+// The message GetAudioInfo shows for a missing file (GUI thread).
+void ReportMissingAudioFile(const QString& Path);
 
 // Fills Info with the facts of the file at Path; Info is cleared first.
 // Returns true when the audio library could open the file (even if it then

@@ -32,10 +32,29 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 namespace {
 
 TfrmList* g_frmList = nullptr;
 TfrmList::TFileFactsReader g_factsReader;
+std::optional<int> g_factsWaitMs;  // set: facts are read off the GUI thread
+
+// The two lines of the facts of FileName as `reader` reads them.
+QString FactsText(const TfrmList::TFileFactsReader& reader, const QString& FileName) {
+    TfrmList::TFileFacts info;
+    if (!reader || !reader(FileName, info))
+        return QStringLiteral("NO FILE INFO");
+    // The two lines are separated by a lone CR, as the label shows them.
+    return info.FileName + " | " + info.FileSizeTxt + " | Duration: " + SecondsToTimeStr(info.DurationSec, true) +
+           " | SampleRate: " + QString::number(info.SampleRate) + '\r' + "Channels: " +
+           QString::number(info.Channels) + " | Bitrate: " + QString::number(info.BitsPerSample) +
+           " | Format: " + info.Format;
+}
 
 // Colours of the window (0x00BBGGRR as the program names them).
 constexpr TColor kListText = 0xD1FEF3;
@@ -148,7 +167,17 @@ void TPlayListView::dropEvent(QDropEvent* event) {
 
 // ---- creation ----------------------------------------------------------------
 
-TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window) {
+// What the window shares with the threads reading facts; outlives both.
+struct TfrmList::FactsShared {
+    std::mutex mutex;
+    std::condition_variable readied;
+    TfrmList* owner = nullptr;     // null once the window is gone
+    quint64 current = 0;           // the read that counts
+    std::optional<QString> ready;  // its text, not yet shown
+};
+
+TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window), FFacts(std::make_shared<FactsShared>()) {
+    FFacts->owner = this;
     g_frmList = this;
     setObjectName(QStringLiteral("frmList"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -172,6 +201,10 @@ TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 TfrmList::~TfrmList() {
+    {
+        std::lock_guard<std::mutex> lock(FFacts->mutex);
+        FFacts->owner = nullptr;
+    }
     if (g_frmList == this)
         g_frmList = nullptr;
 }
@@ -442,24 +475,67 @@ void TfrmList::OnSelectionChanged() {
         DisplayFileInfo(FPlaylist.model().location(row));
 }
 
-void TfrmList::SetFileFactsReader(TFileFactsReader Reader) { g_factsReader = std::move(Reader); }
-
-QString TfrmList::FileInfoText(const QString& FileName) {
-    TFileFacts info;
-    if (!g_factsReader || !g_factsReader(FileName, info))
-        return QStringLiteral("NO FILE INFO");
-    // The two lines are separated by a lone CR, as the label shows them.
-    return info.FileName + " | " + info.FileSizeTxt + " | Duration: " + SecondsToTimeStr(info.DurationSec, true) +
-           " | SampleRate: " + QString::number(info.SampleRate) + '\r' + "Channels: " +
-           QString::number(info.Channels) + " | Bitrate: " + QString::number(info.BitsPerSample) +
-           " | Format: " + info.Format;
+void TfrmList::SetFileFactsReader(TFileFactsReader Reader, std::optional<int> WaitMs) {
+    g_factsReader = std::move(Reader);
+    g_factsWaitMs = WaitMs;
 }
 
+QString TfrmList::FileInfoText(const QString& FileName) { return FactsText(g_factsReader, FileName); }
+
 void TfrmList::DisplayFileInfo(const QString& FileName) {
+    const quint64 serial = ++FFactsSerial;
+    {
+        std::lock_guard<std::mutex> lock(FFacts->mutex);
+        FFacts->current = serial;
+        FFacts->ready.reset();
+    }
+    if (!g_factsWaitMs) {
+        ShowFileInfoText(FileInfoText(FileName));
+        return;
+    }
+    try {
+        std::thread([shared = FFacts, serial, FileName, reader = g_factsReader] {
+            const QString text = FactsText(reader, FileName);
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            if (!shared->owner || shared->current != serial)
+                return;
+            shared->ready = text;
+            shared->readied.notify_all();
+            // Under the lock: the window cannot be destroyed meanwhile.
+            QMetaObject::invokeMethod(
+                shared->owner, [owner = shared->owner, serial] { owner->ShowReadFacts(serial); }, Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error&) {
+        ShowFileInfoText(FileInfoText(FileName));
+        return;
+    }
+    {
+        std::unique_lock<std::mutex> lock(FFacts->mutex);
+        FFacts->readied.wait_for(lock, std::chrono::milliseconds(*g_factsWaitMs),
+                                 [this] { return FFacts->ready.has_value(); });
+    }
+    if (!ShowReadFacts(serial))
+        ShowFileInfoText(QString());
+}
+
+bool TfrmList::ShowReadFacts(quint64 serial) {
+    std::optional<QString> text;
+    {
+        std::lock_guard<std::mutex> lock(FFacts->mutex);
+        if (serial != FFacts->current)
+            return false;
+        text.swap(FFacts->ready);
+    }
+    if (text)
+        ShowFileInfoText(*text);
+    return text.has_value();
+}
+
+void TfrmList::ShowFileInfoText(const QString& text) {
     // A label breaks its lines at LF only; the lone CR becomes one here.
-    QString text = FileInfoText(FileName);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Label1->setText(text);
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Label1->setText(shown);
     Label1->adjustSize();
 }
 

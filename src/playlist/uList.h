@@ -14,6 +14,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -125,11 +127,16 @@ public:
     // Fills the facts; false when the file cannot be read as audio.
     using TFileFactsReader = std::function<bool(const QString& FileName, TFileFacts& Facts)>;
     // The program binds GetAudioInfo here at start; without a reader every
-    // file shows "NO FILE INFO".
-    static void SetFileFactsReader(TFileFactsReader Reader);
+    // file shows "NO FILE INFO". With `WaitMs` the reader must be safe on any
+    // thread: DisplayFileInfo then reads on a thread of its own (a long file
+    // without a header is walked through to learn its length), shows the
+    // facts at once when they come within WaitMs, else an empty label until
+    // they come. Without it, the reader runs on the GUI thread.
+    static void SetFileFactsReader(TFileFactsReader Reader, std::optional<int> WaitMs = std::nullopt);
     // The two lines of Label1 for FileName, separated by a lone CR.
     static QString FileInfoText(const QString& FileName);
-    // Shows the facts of FileName in Label1.
+    // Shows the facts of FileName in Label1; a later call supersedes a read
+    // still running.
     void DisplayFileInfo(const QString& FileName);
     // Called after play-state changes; nothing depends on it yet.
     void UpdatePlayPause();
@@ -220,9 +227,17 @@ private:
     void SelectLastRowAndFocus();
     void OpenListFile(const QString& fileName);
     void OnSelectionChanged();
+    void ShowFileInfoText(const QString& text);
+    // Shows the facts read `serial` when it is the newest read and has its
+    // text; false otherwise.
+    bool ShowReadFacts(quint64 serial);
 
     Playlist FPlaylist;
     TPlayerLink FPlayer;
+    // What the window shares with the threads reading facts.
+    struct FactsShared;
+    std::shared_ptr<FactsShared> FFacts;
+    quint64 FFactsSerial = 0;
 };
 
 // The one playlist window of the running player (nullptr before it exists).

@@ -46,6 +46,8 @@ const CorpusFile kCorpus[] = {
     {"opus.ogg", kFloatDecoder},
     {"aac.m4a", kFloatDecoder},
     {"aac-mono48.mp4", kFloatDecoder},
+    {"aac-priming2112.m4a", kFloatDecoder},
+    {"aac-5.1.m4a", kFloatDecoder},
     {"aac-noise.m4a", kFloatDecoder, true},
     {"alac.m4a", kIntegerSamples},
     {"flac-fixed.flac", kIntegerSamples},

@@ -295,6 +295,41 @@ TEST_F(ListWindow, LoadListBgSelectsFirstRowAndShowsItsFacts) {
     EXPECT_EQ(frm.Label1->text(), "NO FILE INFO");
 }
 
+TEST_F(ListWindow, SlowFactsShowWhenReadAndTheNewestSelectionWins) {
+    // Facts of "slow.mp3" wait until released, as a long file's walk would.
+    auto released = std::make_shared<std::atomic<bool>>(true);
+    TfrmList::SetFileFactsReader(
+        [released](const QString& fileName, TfrmList::TFileFacts& facts) {
+            while (fileName.endsWith("slow.mp3") && !*released)
+                QThread::msleep(2);
+            return FakeFacts(fileName, facts);
+        },
+        0);
+    QTemporaryDir dir;
+    const QString slow = dir.filePath("slow.mp3"), quick = dir.filePath("quick.mp3");
+    touch(slow);
+    touch(quick);
+    const QString slowText = TfrmList::FileInfoText(slow).replace('\r', '\n');
+    const QString quickText = TfrmList::FileInfoText(quick).replace('\r', '\n');
+    addRows({slow, quick});
+
+    *released = false;
+    select(0);
+    EXPECT_EQ(frm.Label1->text(), "") << "the window goes on while the facts are read";
+    *released = true;
+    QTRY_COMPARE(frm.Label1->text(), slowText);
+
+    // A read still running when another row is selected is never shown.
+    *released = false;
+    select(1);
+    select(0);
+    select(1);
+    QTRY_COMPARE(frm.Label1->text(), quickText);
+    *released = true;
+    QTest::qWait(100);
+    EXPECT_EQ(frm.Label1->text(), quickText);
+}
+
 TEST_F(ListWindow, OpenAndSaveThroughDialogs) {
     QTemporaryDir dir;
     const QString list = dir.filePath("saved.vpl");
