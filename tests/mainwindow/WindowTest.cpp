@@ -61,9 +61,10 @@ TEST_F(MainWindowTest, SpeedLabelCoversNoControlAtAnyWidth) {
         const QRect place = speed->geometry();
         EXPECT_LE(place.right(), width - 1) << width;
         for (QWidget* other : form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (other != speed && other->isVisible() && !other->isWindow())
+            if (other != speed && other->isVisible() && !other->isWindow()) {
                 EXPECT_FALSE(place.intersects(other->geometry()))
                     << width << " " << other->objectName().toStdString();
+            }
         }
         EXPECT_LE(QFontMetrics(speed->font()).horizontalAdvance(QStringLiteral("200%")), place.width()) << width;
     }
