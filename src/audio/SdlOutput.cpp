@@ -6,6 +6,10 @@
 
 #include <SDL.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 namespace velmo::audio {
@@ -41,30 +45,43 @@ public:
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    // While nothing plays the device is paused, so the mixer is not called.
-    // It is not closed: a device opened anew makes the next play wait for a
-    // new sound-server stream (about a second on PulseAudio), and a paused
-    // SDL device still runs its thread and hands the server silence.
+    // While nothing plays the device thread waits inside our callback: it
+    // hands the sound server nothing and wakes for nothing, and the server
+    // stream stays open, so the next play is heard at once (a device opened
+    // anew is heard about a second late on PulseAudio). SDL's pause is no
+    // use here: a paused device keeps its thread feeding silence. Where the
+    // callback runs on the sound server's own thread (PipeWire, JACK), that
+    // thread must never wait, so the device is only paused.
     void sleep() override {
         std::lock_guard<std::mutex> guard(m_deviceMutex);
-        if (m_device)
+        if (!m_device || m_sleep != Sleep::Awake)
+            return;
+        if (m_callbackOnServerThread) {
             SDL_PauseAudioDevice(m_device, 1);
+            m_sleep = Sleep::Paused;
+        } else if (parkCallback()) {
+            m_sleep = Sleep::Parked;
+        }
     }
 
     bool wake() override {
         std::lock_guard<std::mutex> guard(m_deviceMutex);
-        if (m_device)
+        if (m_sleep == Sleep::Paused)
             SDL_PauseAudioDevice(m_device, 0);
+        else if (m_sleep == Sleep::Parked)
+            releaseCallback(false);
+        m_sleep = Sleep::Awake;
         return m_device != 0;
     }
 
+    // A parked callback holds SDL's device lock and is out of `mix` anyway.
     void lock() override {
         m_deviceMutex.lock();
-        if (m_device)
+        if (m_device && m_sleep != Sleep::Parked)
             SDL_LockAudioDevice(m_device);
     }
     void unlock() override {
-        if (m_device)
+        if (m_device && m_sleep != Sleep::Parked)
             SDL_UnlockAudioDevice(m_device);
         m_deviceMutex.unlock();
     }
@@ -73,6 +90,8 @@ public:
     double latencySeconds() const override { return m_rate ? 2.0 * m_bufferFrames / m_rate : 0.0; }
 
 private:
+    enum class Sleep { Awake, Paused, Parked };
+
     // With m_deviceMutex held.
     bool openDevice(int rate, int allowedChanges) {
         SDL_AudioSpec want{};
@@ -88,6 +107,10 @@ private:
             return false;
         m_rate = have.freq;
         m_bufferFrames = have.samples;
+        const char* driver = SDL_GetCurrentAudioDriver();
+        m_callbackOnServerThread =
+            driver && (std::strcmp(driver, "pipewire") == 0 || std::strcmp(driver, "jack") == 0);
+        m_sleep = Sleep::Awake;
         SDL_PauseAudioDevice(m_device, 0);
         return true;
     }
@@ -96,20 +119,73 @@ private:
     void closeDevice() {
         if (m_device == 0)
             return;
+        if (m_sleep == Sleep::Parked)
+            releaseCallback(true);
+        m_sleep = Sleep::Awake;
         SDL_CloseAudioDevice(m_device);
         m_device = 0;
     }
 
+    // With m_deviceMutex held. Asks the callback to wait at its next call,
+    // which comes within a buffer, and returns once it waits. False (and
+    // the device left running) if it never came, as with a stalled device.
+    bool parkCallback() {
+        std::unique_lock<std::mutex> park(m_parkMutex);
+        m_parkAsked = true;
+        if (m_parkChanged.wait_for(park, std::chrono::seconds(1), [this] { return m_parked; }))
+            return true;
+        m_parkAsked = false;
+        return false;
+    }
+
+    // With m_deviceMutex held.
+    void releaseCallback(bool closing) {
+        {
+            std::lock_guard<std::mutex> park(m_parkMutex);
+            m_parkAsked = false;
+            m_closing = closing;
+        }
+        m_parkChanged.notify_all();
+    }
+
+    // Output thread, inside the callback: waits while asked to. Returns true
+    // when released for closing, so nothing more is mixed.
+    bool waitWhileParked() {
+        if (!m_parkAsked.load(std::memory_order_acquire))
+            return false;
+        std::unique_lock<std::mutex> park(m_parkMutex);
+        if (!m_parkAsked)
+            return false;
+        m_parked = true;
+        m_parkChanged.notify_all();
+        m_parkChanged.wait(park, [this] { return !m_parkAsked; });
+        m_parked = false;
+        return m_closing;
+    }
+
     static void callback(void* self, Uint8* stream, int len) {
         auto* out = static_cast<SdlOutput*>(self);
+        if (out->waitWhileParked()) {
+            std::memset(stream, 0, size_t(len));
+            return;
+        }
         out->m_mix(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)), out->m_user);
     }
 
-    // Held around opening and closing the device and by lock(), so the mixer's
-    // lock always pairs with the device it was taken on.
+    // Held around opening and closing the device, sleep and wake, and by
+    // lock(), so the mixer's lock always pairs with the device it was taken on.
     std::mutex m_deviceMutex;
     bool m_open = false;  // between open() and close(), asleep or not
     SDL_AudioDeviceID m_device = 0;
+    Sleep m_sleep = Sleep::Awake;
+    bool m_callbackOnServerThread = false;
+    // The parked callback: m_parked and m_closing under m_parkMutex;
+    // m_parkAsked is written under it too and read without it first.
+    std::mutex m_parkMutex;
+    std::condition_variable m_parkChanged;
+    std::atomic<bool> m_parkAsked{false};
+    bool m_parked = false;
+    bool m_closing = false;
     MixCallback m_mix = nullptr;
     void* m_user = nullptr;
     int m_rate = 0;

@@ -62,6 +62,24 @@ BoxedTextCache& boxedTextCache() {
     return cache;
 }
 
+// The width of `text` in `font`. Every repaint, even of a play head's few
+// columns, measures the same few texts, and measuring shapes a text anew.
+int TextAdvance(const QFont& font, const QString& text) {
+    struct Measured {
+        QFont font;
+        QString text;
+        int width;
+    };
+    static std::vector<Measured> known;  // GUI thread only; a handful of fonts and texts
+    for (const Measured& m : known)
+        if (m.text == text && m.font == font)
+            return m.width;
+    if (known.size() >= 32)
+        known.clear();
+    known.push_back({font, text, QFontMetrics(font).horizontalAdvance(text)});
+    return known.back().width;
+}
+
 // Draws the boxed texts of one font and colour.
 class BoxedTextPainter {
 public:
@@ -99,13 +117,13 @@ class ScalePainter {
 public:
     ScalePainter(QPainter& p, const TimelineScene& s, double factor, int step, qint64 originX)
         : p_(p), factor_(factor), duration_(s.duration), step_(step), half_(step / 2.0),
-          originX_(originX), fm_(s.font), labels_(p, s.font, TimelineColours::Label) {}
+          originX_(originX), font_(s.font), labels_(p, s.font, TimelineColours::Label) {}
 
     // Ticks whose line or label reaches into picture columns [left, right).
     void paint(qint64 left, qint64 right) {
         const double tickPixels = half_ * factor_;
         // A label may start up to its own width left of the window.
-        const qint64 margin = fm_.horizontalAdvance(ScaleLabelText(duration_, factor_)) + TextGap + 1;
+        const qint64 margin = TextAdvance(font_, ScaleLabelText(duration_, factor_)) + TextGap + 1;
         qint64 first = std::max<qint64>(0, static_cast<qint64>(std::floor((left - margin) / tickPixels)) - 1);
         qint64 lastLabelX = labelStateBefore(first);
         for (qint64 k = first;; ++k) {
@@ -157,7 +175,7 @@ private:
     int step_;
     double half_;
     qint64 originX_;
-    QFontMetrics fm_;
+    QFont font_;
     BoxedTextPainter labels_;
 };
 
@@ -368,7 +386,7 @@ void paintMarkers(QPainter& p, const TimelineScene& s, double factor, qint64 ori
     bold.setBold(true);
     const QFontMetrics fm(bold);
     // Room for the widest time text (a sign and four hour digits).
-    const qint64 margin = fm.horizontalAdvance(QStringLiteral("-0000:00:00")) + TextGap + 1;
+    const qint64 margin = TextAdvance(bold, QStringLiteral("-0000:00:00")) + TextGap + 1;
     // A cheap test on the time first; the exact pixel test follows.
     const double lowTime = (left - margin - 1) / factor;
     const double highTime = (right + 1) / factor;

@@ -10,6 +10,8 @@
 #include <csignal>
 #include <random>
 
+#include <sys/resource.h>
+
 using namespace audiotest;
 
 namespace {
@@ -99,6 +101,48 @@ TEST(Transport, IdleOutputSleepsAndWakesWhereItPaused) {
     ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(h, BASS_POS_BYTE) > paused; }));
     EXPECT_GT(BASS_ChannelGetLevel(h) & 0xFFFF, 0u);
     BASS_StreamFree(h);
+}
+
+// Context switches of the whole process: each wake of any of its threads.
+long processSwitches() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw + usage.ru_nivcsw;
+}
+
+// Whether the process's threads woke fewer than `most` times in 200 ms: a
+// device fed while paused wakes its thread for every ~12 ms buffer.
+bool processQuiet(long most) {
+    const long before = processSwitches();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return processSwitches() - before < most;
+}
+
+// The real device output (SDL's dummy driver in the test run): once paused
+// its thread wakes for nothing; play is heard at once; and the library
+// closes while the device sleeps.
+TEST(Transport, PausedDeviceWakesForNothingAndPlaysAtOnce) {
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    const HSTREAM h = open(fixture("tone-stereo-44100.mp3"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+        ASSERT_TRUE(waitFor([&] { return positionFrames(h) > 4410 * round; }));
+        ASSERT_TRUE(BASS_ChannelPause(h));
+        const int64_t paused = positionFrames(h);
+        ASSERT_TRUE(waitFor([] { return processQuiet(6); })) << "the paused device keeps waking";
+        EXPECT_EQ(positionFrames(h), paused);
+
+        const auto resumed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+        ASSERT_TRUE(waitFor([&] { return positionFrames(h) > paused; }));
+        EXPECT_LT(std::chrono::steady_clock::now() - resumed, std::chrono::milliseconds(150));
+    }
+    ASSERT_TRUE(BASS_ChannelPause(h));
+    ASSERT_TRUE(waitFor([] { return processQuiet(6); }));
+    BASS_StreamFree(h);
+    EXPECT_TRUE(BASS_Free());
 }
 
 TEST(Transport, EndSyncFiresOncePerEndAfterTheLastFrame) {
