@@ -3,6 +3,7 @@
 #include "controls/ButtonImages.h"
 #include "controls/CaptionLabel.h"
 #include "controls/DarkLook.h"
+#include "controls/uAbout.h"
 #include "controls/uMessage.h"
 #include "controls/uQrGbar.h"
 #include "platform/AppError.h"
@@ -92,21 +93,35 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 TForm1::~TForm1() {
     if (!FClosing)
         EndAudioLibrary();
-    if (g_form1 == this)
+    if (g_form1 == this) {
         g_form1 = nullptr;
+        SetListWindowMaker({});
+    }
 }
 
 // ---- creation -------------------------------------------------------------------
+
+TfrmAbout& TForm1::AboutWindow() {
+    if (!frmAbout())
+        FAboutWindow = std::make_unique<TfrmAbout>();
+    return *frmAbout();
+}
+
+TfrmMsg& TForm1::NoticeWindow() {
+    if (!frmMsg())
+        FNoticeWindow = std::make_unique<TfrmMsg>();
+    return *frmMsg();
+}
 
 void TForm1::FormCreate() {
     // Dark look: the title bar belongs to the window manager, the window
     // itself gets the dark palette.
     ApplyDarkLook();
     FFirstShowProcessed = false;
-    // playlist: the playlist window, created once, without an owner.
-    CreatePlayListWindow();
     ApplyApplicationHints();
     CreateControls();
+    // playlist: the playlist window, created once, without an owner.
+    PreparePlayListWindow();
     SetupBandBars();
     setAcceptDrops(true);
     // The window sees keys and wheel turns before its controls.
@@ -197,7 +212,7 @@ void TForm1::CreateControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(uLang::Form1_Image1_hint);
-    Image1->setPixmap(QPixmap::fromImage(QImageReader(QStringLiteral(":/images/Image1.jpg")).read()));
+    Image1->setPixmap(QPixmap::fromImage(QImageReader(QStringLiteral(":/images/Image1.png"), "png").read()));
     Image1->installEventFilter(this);
     Anchor(Image1, QRect(738, 75, 179, 115), false, true, false);
     Image1->lower();
@@ -484,7 +499,7 @@ void TForm1::FormClose() {
     emit Closing();
     // playlist: an empty list is not written, so the previous file stays.
     if (SettingAutoSaveList())
-        FPlayList.SaveList();
+        PlayList().SaveList();
     EndAudioLibrary();
     FClosing = true;
 }
@@ -531,7 +546,7 @@ void TForm1::btnCompactClick() {
 
 void TForm1::btnPlayListClick() {
     // playlist: show the playlist window.
-    FPlayList.ShowWindow();
+    PlayList().ShowWindow();
 }
 
 void TForm1::btnHelpClick() {
@@ -543,24 +558,23 @@ void TForm1::btnAddToPlayListClick() {
     if (FChannel == 0)
         return;
     AddToPlayList(FAudioFileName);
-    if (frmMsg())
-        frmMsg()->ShowMessageTimeout(uLang::File_msg + ' ' + QFileInfo(FAudioFileName).fileName() + ' ' +
-                                         uLang::Form1_Added_to_PlayList_msg,
-                                     2000, QCursor::pos() - QPoint(100, 100));
+    NoticeWindow().ShowMessageTimeout(uLang::File_msg + ' ' + QFileInfo(FAudioFileName).fileName() + ' ' +
+                                          uLang::Form1_Added_to_PlayList_msg,
+                                      2000, QCursor::pos() - QPoint(100, 100));
 }
 
 void TForm1::btnNextFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
     // playlist: then the playlist's next row.
-    FPlayList.PlayNext();
+    PlayList().PlayNext();
 }
 
 void TForm1::btnPrevFileClick() {
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
     // playlist: then the playlist's previous row.
-    FPlayList.PlayPrev();
+    PlayList().PlayPrev();
 }
 
 void TForm1::cbAutoScrollMouseUp() {

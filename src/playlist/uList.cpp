@@ -35,6 +35,7 @@
 namespace {
 
 TfrmList* g_frmList = nullptr;
+std::function<void()> g_listMaker;
 TfrmList::TFileFactsReader g_factsReader;
 
 // Colours of the window (0x00BBGGRR as the program names them).
@@ -75,7 +76,15 @@ QFrame* MakePanel(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-TfrmList* frmList() { return g_frmList; }
+TfrmList* frmList() {
+    if (!g_frmList && g_listMaker)
+        g_listMaker();
+    return g_frmList;
+}
+
+TfrmList* frmListIfMade() { return g_frmList; }
+
+void SetListWindowMaker(std::function<void()> maker) { g_listMaker = std::move(maker); }
 
 // ---- the list view -----------------------------------------------------------
 
