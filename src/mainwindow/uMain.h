@@ -1,7 +1,8 @@
 #pragma once
 // TForm1, the player's main window. Its members are defined in the files of
 // this folder, one per concern:
-//   uMain.cpp                creation, layout, show, close, resize, compact, intake
+//   uMain.cpp                creation, show, close, resize, compact, intake
+//   MainControls.cpp         the controls, their look, places and anchors
 //   MainSettings.cpp         settings read by the window, settings and About buttons
 //   MainTransport.cpp        engine, transport, position timer, end of track
 //   MainVolume.cpp           volume and equalizer
