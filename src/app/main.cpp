@@ -4,8 +4,6 @@
 
 #include "app/MarkerCli.h"
 #include "app/uIniWindows.h"
-#include "controls/uAbout.h"
-#include "controls/uMessage.h"
 #include "desktop/MprisService.h"
 #include "mainwindow/MprisMainWindow.h"
 #include "mainwindow/uMain.h"
@@ -17,7 +15,6 @@
 #include "platform/VelmoApplication.h"
 #include "settings/uIni.h"
 #include "settings/uSettings.h"
-#include "timeline/uEditor.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -64,12 +61,11 @@ int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
     setShell(&qtShell);
 
     TForm1 window;
-    // The settings, About, notice and marker editor windows live for the
-    // whole run; the settings file is read once every window exists.
+    // The settings window holds the settings for the whole run. The playlist
+    // window is made once the main window has been painted; the About window,
+    // the notice and the marker editor when first needed. Each is given the
+    // settings read before it was made.
     TfrmSettings settingsWindow;
-    TfrmAbout aboutWindow;
-    TfrmMsg messageWindow;
-    frmEditMarker();
     BindSettingsToWindows(window, settingsWindow);
     LoadSettings();
     window.SetCommandLineFile(AbsoluteFile(file));

@@ -4,7 +4,11 @@
 // windows TfrmList and TfrmEditMarker among the top-level windows; the
 // playlist's file and folders go through the playlist window's properties.
 // A value whose window or control does not exist is kept here, so it goes
-// back into the file as it was read.
+// back into the file as it was read. The playlist window and the marker
+// editor are made after the settings are read: what was meant for them is
+// kept here and given to them when they are made, in the order it was read.
+// Reading a value for the settings file makes them, so the file gets what
+// they would have shown.
 
 #include "app/uIniWindows.h"
 
@@ -27,6 +31,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -57,8 +62,6 @@ QString eqBarName(int band) { return QStringLiteral("eq%1").arg(band); }
 
 class Windows final : public SettingsWindows {
 public:
-    Windows() : FListFilename(DocumentsDefault()) {}
-
     QRect MainBounds() const override {
         if (TForm1* form = Form1())
             return QRect(form->pos(), form->size());
@@ -73,16 +76,14 @@ public:
         }
     }
     QRect ListBounds() const override {
-        if (QWidget* list = topLevelWindow("TfrmList"))
+        if (QWidget* list = frmList())
             return QRect(list->pos(), list->size());
-        return FList;
+        return FList.value_or(QRect());
     }
     void SetListBounds(const QRect& bounds) override {
         FList = QRect(bounds.topLeft(), bounds.size().expandedTo(ListMinimumSize()));
-        if (QWidget* list = topLevelWindow("TfrmList")) {
-            list->move(FList.topLeft());
-            list->resize(FList.size());
-        }
+        if (TfrmList* list = frmListIfMade())
+            placeList(*list);
     }
     QSize ListMinimumSize() const override {
         const QSize design(ListWindowSettings::kMinWidth, ListWindowSettings::kMinHeight);
@@ -91,11 +92,7 @@ public:
             return design;
         return list->minimumSize();
     }
-    QSize EditorSize() const override {
-        if (QWidget* editor = topLevelWindow("TfrmEditMarker"))
-            return editor->size();
-        return FEditor;
-    }
+    QSize EditorSize() const override { return frmEditMarker()->size(); }
     void SetEditorSize(const QSize& size) override {
         FEditor = size;
         if (QWidget* editor = topLevelWindow("TfrmEditMarker"))
@@ -157,29 +154,31 @@ public:
     // The playlist window decides what it keeps: a list file that cannot be
     // read leaves its list and file name as they were, a folder that does
     // not exist leaves the add and save folders at their defaults.
-    QString ListFilename() const override { return frmList() ? frmList()->ListFilename() : FListFilename; }
+    QString ListFilename() const override {
+        return frmList() ? frmList()->ListFilename() : FListToLoad.value_or(DocumentsDefault());
+    }
     void LoadListBg(const QString& fileName) override {
-        if (TfrmList* list = frmList())
+        if (TfrmList* list = frmListIfMade())
             list->LoadListBg(fileName);
         else
-            FListFilename = fileName;
+            FListToLoad = fileName;
     }
-    QString LastAddDir() const override { return frmList() ? frmList()->LastAddDir() : FLastAddDir; }
+    QString LastAddDir() const override { return frmList() ? frmList()->LastAddDir() : FLastAddDir.value_or(""); }
     void SetLastAddDir(const QString& folder) override {
         FLastAddDir = folder;
-        if (TfrmList* list = frmList())
+        if (TfrmList* list = frmListIfMade())
             list->SetLastAddDir(folder);
     }
-    QString LastSaveDir() const override { return frmList() ? frmList()->LastSaveDir() : FLastSaveDir; }
+    QString LastSaveDir() const override { return frmList() ? frmList()->LastSaveDir() : FLastSaveDir.value_or(""); }
     void SetLastSaveDir(const QString& folder) override {
         FLastSaveDir = folder;
-        if (TfrmList* list = frmList())
+        if (TfrmList* list = frmListIfMade())
             list->SetLastSaveDir(folder);
     }
-    QString LastOpenDir() const override { return frmList() ? frmList()->LastOpenDir() : FLastOpenDir; }
+    QString LastOpenDir() const override { return frmList() ? frmList()->LastOpenDir() : FLastOpenDir.value_or(""); }
     void SetLastOpenDir(const QString& folder) override {
         FLastOpenDir = folder;
-        if (TfrmList* list = frmList())
+        if (TfrmList* list = frmListIfMade())
             list->SetLastOpenDir(folder);
     }
 
@@ -189,27 +188,81 @@ public:
     }
     void WriteLanguageFile() override { uLang::WriteLanguageFile(); }
 
+    // The settings window's font sizes for the windows that may not exist yet.
+    void SetListFontSize(int points) {
+        FListFontSize = points;
+        if (TfrmList* list = frmListIfMade())
+            list->SetListFontSize(points);
+    }
+    void SetEditorFontSize(int points) {
+        FEditorFontSize = points;
+        if (auto* editor = qobject_cast<TfrmEditMarker*>(topLevelWindow("TfrmEditMarker")))
+            setPointSize(editor->Memo1, points);
+    }
+
+    // What was read before the window was made, in the order it was read,
+    // then the language texts.
+    void GiveToNewList(TfrmList& list) {
+        if (FList)
+            placeList(list);
+        if (FListFontSize)
+            list.SetListFontSize(*FListFontSize);
+        if (FListToLoad)
+            list.LoadListBg(*FListToLoad);
+        if (FLastAddDir)
+            list.SetLastAddDir(*FLastAddDir);
+        if (FLastSaveDir)
+            list.SetLastSaveDir(*FLastSaveDir);
+        if (FLastOpenDir)
+            list.SetLastOpenDir(*FLastOpenDir);
+        // The language texts as they stand now.
+        ::ApplyLanguage(nullptr, &list, nullptr);
+        FList.reset();
+        FListFontSize.reset();
+        FListToLoad.reset();
+        FLastAddDir.reset();
+        FLastSaveDir.reset();
+        FLastOpenDir.reset();
+    }
+    void GiveToNewEditor(TfrmEditMarker& editor) {
+        if (FEditor)
+            editor.resize(*FEditor);
+        if (FEditorFontSize)
+            setPointSize(editor.Memo1, *FEditorFontSize);
+        FEditor.reset();
+        FEditorFontSize.reset();
+    }
+
 private:
+    void placeList(TfrmList& list) const {
+        list.move(FList->topLeft());
+        list.resize(FList->size());
+    }
+
     QRect FMain;
-    QRect FList;
-    QSize FEditor;
+    std::optional<QRect> FList;
+    std::optional<QSize> FEditor;
     int FVolume = ParameterSettings::kDefaultVolume;
     int FSpeed = ParameterSettings::kDefaultSpeed;
     bool FEq = false;
     int FBands[ParameterSettings::kEqBands] = {12, 12, 12, 12, 12, 12, 12, 12, 12};
     bool FAutoStop = false;
-    QString FListFilename;
-    QString FLastAddDir;
-    QString FLastSaveDir;
-    QString FLastOpenDir;
+    std::optional<QString> FListToLoad;
+    std::optional<QString> FLastAddDir;
+    std::optional<QString> FLastSaveDir;
+    std::optional<QString> FLastOpenDir;
+    std::optional<int> FListFontSize;
+    std::optional<int> FEditorFontSize;
 };
 
-}  // namespace
-
-SettingsWindows& RunningWindows() {
+Windows& runningWindows() {
     static Windows windows;
     return windows;
 }
+
+}  // namespace
+
+SettingsWindows& RunningWindows() { return runningWindows(); }
 
 void LoadSettings() {
     if (TfrmSettings* settings = frmSettings())
@@ -245,15 +298,14 @@ void BindSettingsToWindows(TForm1& form, TfrmSettings& settings) {
     QObject::connect(&settings, &TfrmSettings::MarkersFontSizeChanged, &form,
                      [&form](int points) { setPointSize(form.lvMarkers, points); });
     // The playlist window fits its row height to the new font itself.
-    QObject::connect(&settings, &TfrmSettings::ListFontSizeChanged, &form, [](int points) {
-        if (TfrmList* list = frmList())
-            list->SetListFontSize(points);
-    });
-    // The editor is created once at start; before that there is nothing to size.
-    QObject::connect(&settings, &TfrmSettings::EditorFontSizeChanged, &form, [](int points) {
-        if (auto* editor = qobject_cast<TfrmEditMarker*>(topLevelWindow("TfrmEditMarker")))
-            setPointSize(editor->Memo1, points);
-    });
+    QObject::connect(&settings, &TfrmSettings::ListFontSizeChanged, &form,
+                     [](int points) { runningWindows().SetListFontSize(points); });
+    QObject::connect(&settings, &TfrmSettings::EditorFontSizeChanged, &form,
+                     [](int points) { runningWindows().SetEditorFontSize(points); });
+    // The playlist window and the editor are made when first needed.
+    QObject::connect(&form, &TForm1::PlayListWindowMade, &form,
+                     [](TfrmList* list) { runningWindows().GiveToNewList(*list); });
+    SetEditorMadeHook([](TfrmEditMarker& editor) { runningWindows().GiveToNewEditor(editor); });
     // A failed write has been reported; closing goes on.
     QObject::connect(&form, &TForm1::Closing, &settings, [] { SaveSettings(); });
 }

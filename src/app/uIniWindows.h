@@ -12,7 +12,7 @@ class TfrmSettings;
 SettingsWindows& RunningWindows();
 
 // Reads the settings file into the running program's windows, then reads and
-// applies the language file. Run once after all windows exist.
+// applies the language file. Run once, after the main and settings windows exist.
 void LoadSettings();
 // Writes every key into the settings file, then the language file when it is
 // missing. A failed write shows "Unable to write to <file>" and returns false;
@@ -26,6 +26,6 @@ void ApplyLanguage();
 // Makes the settings window's changes reach the other windows (the main
 // window's lock and marker list font, the playlist's list font, the marker
 // editor's text box font) and the settings file be written when the main
-// window closes. The targets are looked up when a value changes, so the
-// playlist window and the editor may be created later.
+// window closes. The playlist window and the editor are made after the
+// settings are read; each is given what was read for it when it is made.
 void BindSettingsToWindows(TForm1& form, TfrmSettings& settings);

@@ -1,7 +1,8 @@
 #pragma once
 // TfrmAbout, the About window: a dedication, six links and a slideshow of 75
-// pictures that changes every 2.5 seconds while the window is visible. It
-// lives for the whole run; closing it hides it. GUI thread only.
+// pictures that changes every 2.5 seconds while the window is visible. Made
+// when first shown, it lives for the rest of the run; closing it hides it.
+// GUI thread only.
 
 #include "platform/Version.h"
 

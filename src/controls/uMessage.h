@@ -1,7 +1,8 @@
 #pragma once
 // TfrmMsg: the borderless, always-on-top notice that shows a text at a
 // screen point and hides itself after a time, or at once when clicked.
-// One instance lives for the whole run and is reused for every notice.
+// One instance, made for the first notice, lives for the rest of the run
+// and is reused for every notice.
 
 #include <QWidget>
 

@@ -88,6 +88,5 @@ void TForm1::miFileInfoClick() {
             info.DurationSec = FDuration;
         text = FileInfoText(info, FAudioFileName);
     }
-    if (frmMsg())
-        frmMsg()->ShowMessageTimeout(text, FileInfoTimeoutMs, QCursor::pos() + FileInfoOffset);
+    NoticeWindow().ShowMessageTimeout(text, FileInfoTimeoutMs, QCursor::pos() + FileInfoOffset);
 }

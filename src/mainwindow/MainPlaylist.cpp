@@ -31,10 +31,24 @@ bool ReadFileFacts(const QString& FileName, TfrmList::TFileFacts& Facts) {
 
 }  // namespace
 
+void TForm1::PreparePlayListWindow() {
+    TfrmList::SetFileFactsReader(ReadFileFacts);
+    // Made once this window has been painted, or earlier when something asks
+    // for it; one left from an earlier main window is bound now.
+    SetListWindowMaker([] {
+        if (TForm1* form = Form1())
+            form->CreatePlayListWindow();
+    });
+    if (frmListIfMade())
+        CreatePlayListWindow();
+    connect(this, &TForm1::FirstPainted, this, [this] { PlayList(); });
+}
+
 void TForm1::CreatePlayListWindow() {
     // Without an owner: the playlist is a top-level window of its own that
     // lives as long as the program.
-    TfrmList* list = frmList() ? frmList() : new TfrmList(nullptr);
+    TfrmList* made = frmListIfMade();
+    TfrmList* list = made ? made : new TfrmList(nullptr);
     TfrmList::SetFileFactsReader(ReadFileFacts, LoadWaitMs());
     // The link reaches this window only while it exists.
     QPointer<TForm1> self(this);
@@ -66,8 +80,17 @@ void TForm1::CreatePlayListWindow() {
     // The box shows this window's auto-stop from the start; set quietly, as
     // there is nothing to pass back.
     FPlayList.ShowAutoStopQuietly(FAutoStop != 0);
+    FPlayList.ShowVolume(tbVolume->Value());
+    if (!made)
+        emit PlayListWindowMade(list);
+}
+
+const TPlayListLink& TForm1::PlayList() {
+    if (!FPlayList.Bound())
+        CreatePlayListWindow();
+    return FPlayList;
 }
 
 void TForm1::AddToPlayList(const QString& FileName) {
-    FPlayList.AddFile(FileName);
+    PlayList().AddFile(FileName);
 }

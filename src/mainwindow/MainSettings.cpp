@@ -25,11 +25,10 @@ int TForm1::SettingSeekTime() const { return frmSettings() ? frmSettings()->Seek
 
 // btnAbout and Image1: the About window, not modal.
 void TForm1::Image1Click() {
-    if (TfrmAbout* about = frmAbout()) {
-        about->show();
-        about->raise();
-        about->activateWindow();
-    }
+    TfrmAbout& about = AboutWindow();
+    about.show();
+    about.raise();
+    about.activateWindow();
 }
 
 // btnOptions, the timeline menu's "Settings..." and the playlist window's

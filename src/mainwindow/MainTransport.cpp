@@ -351,9 +351,9 @@ void TForm1::HandleTrackEnd(DWORD channel, quint64 serial) {
         return;
     // playlist: with auto-stop off the playlist plays on; an empty playlist
     // ends here as well.
-    if (FPlayList.Empty())
+    if (PlayList().Empty())
         return;
     if (MarkersChanged() && SettingAutoSave())
         btnSaveMarkersClick();
-    FPlayList.PlayNext();
+    PlayList().PlayNext();
 }

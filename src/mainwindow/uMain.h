@@ -1,7 +1,8 @@
 #pragma once
 // TForm1, the player's main window. Its members are defined in the files of
 // this folder, one per concern:
-//   uMain.cpp                creation, layout, show, close, resize, compact, intake
+//   uMain.cpp                creation, show, close, resize, compact, intake
+//   MainControls.cpp         the controls, their look, places and anchors
 //   MainSettings.cpp         settings read by the window, settings and About buttons
 //   MainTransport.cpp        engine, transport, position timer, end of track
 //   MainVolume.cpp           volume and equalizer
@@ -65,6 +66,9 @@ class MarkerListModel;
 class TQrGbar;
 class TimelinePaintBox;
 class TimelineScrollBox;
+class TfrmList;
+class TfrmAbout;
+class TfrmMsg;
 enum class ButtonGlyph;
 
 class TForm1 : public QWidget {
@@ -437,8 +441,12 @@ public:
 
     // ---- the playlist window's link to this window -----------------------------
     // Creates the playlist window unless it exists and binds its transport,
-    // volume and settings commands to this window (MainPlaylist.cpp).
+    // volume and settings commands to this window (MainPlaylist.cpp). Runs
+    // once this window has been painted, or when the playlist is first needed.
     void CreatePlayListWindow();
+    // At creation: the playlist's file facts reader, and how the playlist
+    // window is made when first asked for.
+    void PreparePlayListWindow();
     // The playlist step of the intake and of the add button: appends FileName
     // to the playlist without focusing it.
     void AddToPlayList(const QString& FileName);
@@ -450,6 +458,9 @@ signals:
     // The window has been painted for the first time: what the first picture
     // does not need starts now.
     void FirstPainted();
+    // The playlist window has just been made (it lives for the rest of the
+    // run): the settings read before reach it now.
+    void PlayListWindowMade(TfrmList* list);
     // ---- lifecycle, layout, intake ---------------------------------------------
     // The window is closing for good: the first step of FormClose, before the
     // playlist is saved and the audio library ends.
@@ -510,6 +521,13 @@ private:
     bool SettingShowWaveform() const;
     bool SettingShowMarkerNames() const;
     bool SettingNameMarkersOnAdd() const;
+
+    // The About window and the notice: made on first use, they live as
+    // long as this window (one made elsewhere before is used instead).
+    TfrmAbout& AboutWindow();
+    TfrmMsg& NoticeWindow();
+    std::unique_ptr<TfrmAbout> FAboutWindow;
+    std::unique_ptr<TfrmMsg> FNoticeWindow;
 
     bool FFirstShowProcessed = false;
     bool FCompact = false;
@@ -593,8 +611,11 @@ private:
     TimelineTickRepaint FTimelineTick;
     // Every successful load goes to the desktop's recent files list.
     RecentFilesWriter FRecentFiles;
-    // The playlist window, bound by CreatePlayListWindow.
+    // The playlist window, bound by CreatePlayListWindow. Its mirrors of this
+    // window's state use FPlayList (nothing to show before it exists); what
+    // needs the list itself goes through PlayList(), which makes it first.
     TPlayListLink FPlayList;
+    const TPlayListLink& PlayList();
 
     // ---- view, zoom, mouse, marker model and file ------------------------------
     bool TimelineLoaded() const;

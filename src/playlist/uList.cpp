@@ -41,6 +41,7 @@
 namespace {
 
 TfrmList* g_frmList = nullptr;
+std::function<void()> g_listMaker;
 TfrmList::TFileFactsReader g_factsReader;
 std::optional<int> g_factsWaitMs;  // set: facts are read off the GUI thread
 
@@ -94,7 +95,15 @@ QFrame* MakePanel(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-TfrmList* frmList() { return g_frmList; }
+TfrmList* frmList() {
+    if (!g_frmList && g_listMaker)
+        g_listMaker();
+    return g_frmList;
+}
+
+TfrmList* frmListIfMade() { return g_frmList; }
+
+void SetListWindowMaker(std::function<void()> maker) { g_listMaker = std::move(maker); }
 
 // ---- the list view -----------------------------------------------------------
 

@@ -240,5 +240,11 @@ private:
     quint64 FFactsSerial = 0;
 };
 
-// The one playlist window of the running player (nullptr before it exists).
+// The one playlist window of the running player. The player makes it once its
+// main window has been painted; asking for it before that makes it at once
+// through the maker the main window registers (nullptr without a maker).
 TfrmList* frmList();
+// The playlist window if it has been made, without making it.
+TfrmList* frmListIfMade();
+// How the running player makes and binds its playlist window; empty for none.
+void SetListWindowMaker(std::function<void()> maker);

@@ -18,6 +18,7 @@
 namespace {
 
 TfrmEditMarker* g_editor = nullptr;
+std::function<void(TfrmEditMarker&)> g_editorMade;
 
 constexpr int kBarHeight = 33;
 
@@ -127,10 +128,15 @@ TfrmEditMarker::~TfrmEditMarker() {
 }
 
 TfrmEditMarker* frmEditMarker() {
-    if (!g_editor)
+    if (!g_editor) {
         new TfrmEditMarker();  // lives for the rest of the run, like every window
+        if (g_editorMade)
+            g_editorMade(*g_editor);
+    }
     return g_editor;
 }
+
+void SetEditorMadeHook(std::function<void(TfrmEditMarker&)> hook) { g_editorMade = std::move(hook); }
 
 void TfrmEditMarker::FormKeyPress(QChar& Key) {
     if (Key == QChar(27)) {

@@ -1,10 +1,12 @@
 #pragma once
 // TfrmEditMarker, the marker description editor, and EditMarkerDescription,
-// which shows it modally. One instance exists for the whole run; it is
-// created at start with the other windows and reused for every edit.
+// which shows it modally. One instance exists for the rest of the run once
+// it is first needed; it is reused for every edit.
 // GUI thread only.
 
 #include <QDialog>
+
+#include <functional>
 
 class QFrame;
 class QPlainTextEdit;
@@ -43,9 +45,11 @@ private:
     void centreOnScreen();
 };
 
-// The editor of the running program; created on first use if the start-up
-// has not created it.
+// The editor of the running program; created on first use.
 TfrmEditMarker* frmEditMarker();
+// Runs on the editor frmEditMarker has just created (the running program
+// gives it the settings read before); empty for nothing.
+void SetEditorMadeHook(std::function<void(TfrmEditMarker&)> hook);
 
 // The description the memo's text stands for when OK is pressed. The memo
 // counts its lines without an empty last line left by a final line break.

@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, SpeedLabelCoversNoControlAtAnyWidth) {
     }
 }
 
-TEST_F(MainWindowTest, PictureIsOurJpeg) {
+TEST_F(MainWindowTest, PictureIsOurImage) {
     ASSERT_NE(form->Image1->pixmap().isNull(), true);
     EXPECT_EQ(form->Image1->pixmap().size(), QSize(179, 115));
 }
