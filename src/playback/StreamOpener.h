@@ -10,12 +10,12 @@
 // answer arrives there through its event loop.
 
 #include "audio/bass.h"
+#include "platform/NewestJob.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class StreamOpener : public QObject {
 public:
@@ -39,15 +39,8 @@ public:
     // Abandons the pending request, if any.
     void cancel();
     // A request is opening.
-    bool pending() const { return static_cast<bool>(m_done); }
-
-    struct Shared;
+    bool pending() const { return m_opening.pending(); }
 
 private:
-    // Hands the finished request `serial` to its callback, once.
-    void deliver(quint64 serial);
-
-    std::shared_ptr<Shared> m_shared;
-    quint64 m_serial = 0;
-    Done m_done;
+    NewestJob<Result> m_opening;
 };

@@ -32,12 +32,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <system_error>
-#include <thread>
-
 namespace {
 
 TfrmList* g_frmList = nullptr;
@@ -176,17 +170,7 @@ void TPlayListView::dropEvent(QDropEvent* event) {
 
 // ---- creation ----------------------------------------------------------------
 
-// What the window shares with the threads reading facts; outlives both.
-struct TfrmList::FactsShared {
-    std::mutex mutex;
-    std::condition_variable readied;
-    TfrmList* owner = nullptr;     // null once the window is gone
-    quint64 current = 0;           // the read that counts
-    std::optional<QString> ready;  // its text, not yet shown
-};
-
-TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window), FFacts(std::make_shared<FactsShared>()) {
-    FFacts->owner = this;
+TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window), FFactsRead(this) {
     g_frmList = this;
     setObjectName(QStringLiteral("frmList"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -210,10 +194,6 @@ TfrmList::TfrmList(QWidget* parent) : QWidget(parent, Qt::Window), FFacts(std::m
 }
 
 TfrmList::~TfrmList() {
-    {
-        std::lock_guard<std::mutex> lock(FFacts->mutex);
-        FFacts->owner = nullptr;
-    }
     if (g_frmList == this)
         g_frmList = nullptr;
 }
@@ -492,52 +472,14 @@ void TfrmList::SetFileFactsReader(TFileFactsReader Reader, std::optional<int> Wa
 QString TfrmList::FileInfoText(const QString& FileName) { return FactsText(g_factsReader, FileName); }
 
 void TfrmList::DisplayFileInfo(const QString& FileName) {
-    const quint64 serial = ++FFactsSerial;
-    {
-        std::lock_guard<std::mutex> lock(FFacts->mutex);
-        FFacts->current = serial;
-        FFacts->ready.reset();
-    }
     if (!g_factsWaitMs) {
+        FFactsRead.cancel();
         ShowFileInfoText(FileInfoText(FileName));
         return;
     }
-    try {
-        std::thread([shared = FFacts, serial, FileName, reader = g_factsReader] {
-            const QString text = FactsText(reader, FileName);
-            std::lock_guard<std::mutex> lock(shared->mutex);
-            if (!shared->owner || shared->current != serial)
-                return;
-            shared->ready = text;
-            shared->readied.notify_all();
-            // Under the lock: the window cannot be destroyed meanwhile.
-            QMetaObject::invokeMethod(
-                shared->owner, [owner = shared->owner, serial] { owner->ShowReadFacts(serial); }, Qt::QueuedConnection);
-        }).detach();
-    } catch (const std::system_error&) {
-        ShowFileInfoText(FileInfoText(FileName));
-        return;
-    }
-    {
-        std::unique_lock<std::mutex> lock(FFacts->mutex);
-        FFacts->readied.wait_for(lock, std::chrono::milliseconds(*g_factsWaitMs),
-                                 [this] { return FFacts->ready.has_value(); });
-    }
-    if (!ShowReadFacts(serial))
+    auto read = [FileName, reader = g_factsReader] { return FactsText(reader, FileName); };
+    if (!FFactsRead.start(read, [this](const QString& text) { ShowFileInfoText(text); }, *g_factsWaitMs))
         ShowFileInfoText(QString());
-}
-
-bool TfrmList::ShowReadFacts(quint64 serial) {
-    std::optional<QString> text;
-    {
-        std::lock_guard<std::mutex> lock(FFacts->mutex);
-        if (serial != FFacts->current)
-            return false;
-        text.swap(FFacts->ready);
-    }
-    if (text)
-        ShowFileInfoText(*text);
-    return text.has_value();
 }
 
 void TfrmList::ShowFileInfoText(const QString& text) {

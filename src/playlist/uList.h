@@ -6,6 +6,7 @@
 // TPlayerLink. One instance lives for the whole run; closing it only hides it.
 // GUI thread only.
 
+#include "platform/NewestJob.h"
 #include "playlist/PlayListLink.h"
 #include "playlist/Playlist.h"
 
@@ -228,16 +229,11 @@ private:
     void OpenListFile(const QString& fileName);
     void OnSelectionChanged();
     void ShowFileInfoText(const QString& text);
-    // Shows the facts read `serial` when it is the newest read and has its
-    // text; false otherwise.
-    bool ShowReadFacts(quint64 serial);
 
     Playlist FPlaylist;
     TPlayerLink FPlayer;
     // What the window shares with the threads reading facts.
-    struct FactsShared;
-    std::shared_ptr<FactsShared> FFacts;
-    quint64 FFactsSerial = 0;
+    NewestJob<QString> FFactsRead;
 };
 
 // The one playlist window of the running player. The player makes it once its
