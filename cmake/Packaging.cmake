@@ -27,13 +27,23 @@ install(FILES ${VELMO_DOC_DIR}/velmoplayer.1.gz DESTINATION ${CMAKE_INSTALL_MAND
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/debian/copyright ${VELMO_DOC_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/velmoplayer)
 
-# FFmpeg is opened with dlopen (src/audio/FfmpegApi.cpp), so dpkg-shlibdeps
-# cannot see it: each library's package and minimum version come from the
-# shlibs entry of the package that holds the soname this build opens.
-function(velmo_ffmpeg_depends out)
-  set(depends)
+# FFmpeg and SDL are opened with dlopen (src/audio/FfmpegApi.cpp,
+# src/audio/SdlOutput.cpp), so dpkg-shlibdeps cannot see them: each library's
+# package and minimum version come from the shlibs entry of the package that
+# holds the soname this build opens.
+function(velmo_dlopen_depends out)
+  set(libraries)
   foreach(lib IN ITEMS avformat avcodec swresample avutil)
     string(REGEX MATCH "^[0-9]+" major "${FFMPEG_lib${lib}_VERSION}")
+    list(APPEND libraries "${lib}:${major}")
+  endforeach()
+  # SDL 2 keeps one soname for all its versions.
+  list(APPEND libraries "SDL2-2.0:0")
+  set(depends)
+  foreach(entry IN LISTS libraries)
+    string(REPLACE ":" ";" parts "${entry}")
+    list(GET parts 0 lib)
+    list(GET parts 1 major)
     set(soname lib${lib}.so.${major})
     execute_process(COMMAND dpkg-query -S "*/${CMAKE_LIBRARY_ARCHITECTURE}/${soname}" OUTPUT_VARIABLE owner
                     RESULT_VARIABLE failed ERROR_QUIET)
@@ -52,7 +62,7 @@ function(velmo_ffmpeg_depends out)
   list(JOIN depends ", " joined)
   set(${out} "${joined}" PARENT_SCOPE)
 endfunction()
-velmo_ffmpeg_depends(VELMO_FFMPEG_DEPENDS)
+velmo_dlopen_depends(VELMO_DLOPEN_DEPENDS)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmoplayer)
@@ -78,6 +88,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/velmoplayer/velmoplayer)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "${VELMO_FFMPEG_DEPENDS}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${VELMO_DLOPEN_DEPENDS}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -5,6 +5,7 @@
 #include "audio/AudioOutput.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,21 +16,64 @@
 namespace velmo::audio {
 namespace {
 
+// SDL is opened with dlopen when the device first opens instead of being
+// linked: it brings some thirty libraries with it (X11, Wayland, every sound
+// server's client), and loading them before main() held up the first window
+// and its memory for a device that opens only once the window is shown.
+#define VELMO_SDL_FUNCTIONS(X)  \
+    X(SDL_CloseAudioDevice)      \
+    X(SDL_GetCurrentAudioDriver) \
+    X(SDL_InitSubSystem)         \
+    X(SDL_LockAudioDevice)       \
+    X(SDL_OpenAudioDevice)       \
+    X(SDL_PauseAudioDevice)      \
+    X(SDL_QuitSubSystem)         \
+    X(SDL_SetHint)               \
+    X(SDL_UnlockAudioDevice)
+
+struct SdlApi {
+#define VELMO_SDL_POINTER(name) decltype(&::name) name = nullptr;
+    VELMO_SDL_FUNCTIONS(VELMO_SDL_POINTER)
+#undef VELMO_SDL_POINTER
+};
+
+// SDL 2 keeps one soname for all its versions; the library stays open for
+// the life of the process. nullptr when it or a function is missing.
+const SdlApi* LoadSdl() {
+    static const SdlApi* const loaded = []() -> const SdlApi* {
+        void* handle = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return nullptr;
+        static SdlApi api;
+        bool complete = true;
+#define VELMO_SDL_FIND(name)                                             \
+    api.name = reinterpret_cast<decltype(api.name)>(dlsym(handle, #name)); \
+    complete = complete && api.name;
+        VELMO_SDL_FUNCTIONS(VELMO_SDL_FIND)
+#undef VELMO_SDL_FIND
+        return complete ? &api : nullptr;
+    }();
+    return loaded;
+}
+
 class SdlOutput final : public AudioOutput {
 public:
     ~SdlOutput() override { close(); }
 
     bool open(int wantedRate, MixCallback mix, void* user) override {
+        m_sdl = LoadSdl();
+        if (!m_sdl)
+            return false;
         // The program ends on SIGTERM and SIGINT like any other; SDL would
         // otherwise swallow them into events nobody reads.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        m_sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (m_sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         m_mix = mix;
         m_user = user;
         std::lock_guard<std::mutex> guard(m_deviceMutex);
         if (!openDevice(wantedRate > 0 ? wantedRate : 44100, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE)) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            m_sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
         m_open = true;
@@ -42,7 +86,7 @@ public:
             return;
         closeDevice();
         m_open = false;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     // While nothing plays the device thread waits inside our callback: it
@@ -57,7 +101,7 @@ public:
         if (!m_device || m_sleep != Sleep::Awake)
             return;
         if (m_callbackOnServerThread) {
-            SDL_PauseAudioDevice(m_device, 1);
+            m_sdl->SDL_PauseAudioDevice(m_device, 1);
             m_sleep = Sleep::Paused;
         } else if (parkCallback()) {
             m_sleep = Sleep::Parked;
@@ -67,7 +111,7 @@ public:
     bool wake() override {
         std::lock_guard<std::mutex> guard(m_deviceMutex);
         if (m_sleep == Sleep::Paused)
-            SDL_PauseAudioDevice(m_device, 0);
+            m_sdl->SDL_PauseAudioDevice(m_device, 0);
         else if (m_sleep == Sleep::Parked)
             releaseCallback(false);
         m_sleep = Sleep::Awake;
@@ -78,11 +122,11 @@ public:
     void lock() override {
         m_deviceMutex.lock();
         if (m_device && m_sleep != Sleep::Parked)
-            SDL_LockAudioDevice(m_device);
+            m_sdl->SDL_LockAudioDevice(m_device);
     }
     void unlock() override {
         if (m_device && m_sleep != Sleep::Parked)
-            SDL_UnlockAudioDevice(m_device);
+            m_sdl->SDL_UnlockAudioDevice(m_device);
         m_deviceMutex.unlock();
     }
     int rate() const override { return m_rate; }
@@ -102,16 +146,16 @@ private:
         want.callback = &SdlOutput::callback;
         want.userdata = this;
         SDL_AudioSpec have{};
-        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowedChanges | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        m_device = m_sdl->SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowedChanges | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
         if (m_device == 0)
             return false;
         m_rate = have.freq;
         m_bufferFrames = have.samples;
-        const char* driver = SDL_GetCurrentAudioDriver();
+        const char* driver = m_sdl->SDL_GetCurrentAudioDriver();
         m_callbackOnServerThread =
             driver && (std::strcmp(driver, "pipewire") == 0 || std::strcmp(driver, "jack") == 0);
         m_sleep = Sleep::Awake;
-        SDL_PauseAudioDevice(m_device, 0);
+        m_sdl->SDL_PauseAudioDevice(m_device, 0);
         return true;
     }
 
@@ -122,7 +166,7 @@ private:
         if (m_sleep == Sleep::Parked)
             releaseCallback(true);
         m_sleep = Sleep::Awake;
-        SDL_CloseAudioDevice(m_device);
+        m_sdl->SDL_CloseAudioDevice(m_device);
         m_device = 0;
     }
 
@@ -176,6 +220,7 @@ private:
     // lock(), so the mixer's lock always pairs with the device it was taken on.
     std::mutex m_deviceMutex;
     bool m_open = false;  // between open() and close(), asleep or not
+    const SdlApi* m_sdl = nullptr;  // set by the first open
     SDL_AudioDeviceID m_device = 0;
     Sleep m_sleep = Sleep::Awake;
     bool m_callbackOnServerThread = false;

@@ -41,8 +41,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 # Every library the program opens at run time, and every one it links, is
 # held by a package that Depends names.
 depends=",$(field Depends | tr -d ' '),"
-needs=$(strings "$program" | grep -E '^lib(avformat|avcodec|swresample|avutil)\.so\.[0-9]+$' | sort -u)
-[ "$(wc -l <<<"$needs")" -eq 4 ] || fail "expected four FFmpeg sonames in the program, found: $needs"
+needs=$(strings "$program" | grep -oE 'lib(avformat|avcodec|swresample|avutil|SDL2-2\.0)\.so\.[0-9]+$' | sort -u)
+[ "$(wc -l <<<"$needs")" -eq 5 ] || fail "expected four FFmpeg sonames and SDL's in the program, found: $needs"
 needs+=$'\n'$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for soname in $needs; do
