@@ -64,6 +64,17 @@ QToolButton* TForm1::MakeButton(QWidget* parent, const char* name, ButtonGlyph g
     return MakeFlatButton(parent, name, glyph, hint, QRect(at.x(), at.y(), ButtonWidth, ButtonHeight));
 }
 
+void TForm1::UseLimeText(QLabel* label, bool bold) {
+    if (bold) {
+        QFont boldFont = font();
+        boldFont.setBold(true);
+        label->setFont(boldFont);
+    }
+    QPalette lime = label->palette();
+    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    label->setPalette(lime);
+}
+
 QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -91,11 +102,7 @@ void TForm1::CreateControls() {
     lbName->setToolTip(QString());
     lbName->setCursor(Qt::PointingHandCursor);
     lbName->setTextFormat(Qt::PlainText);
-    {
-        QPalette lime = lbName->palette();
-        lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
-        lbName->setPalette(lime);
-    }
+    UseLimeText(lbName, false);
     Anchor(lbName, QRect(303, 122, 463, 23), true, true, false);
     ConnectFileInfo();
 
@@ -260,12 +267,7 @@ void TForm1::CreateVolumePanel() {
     lbVolume->setObjectName(QStringLiteral("lbVolume"));
     lbVolume->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lbVolume->setToolTip(uLang::Form1_lbVolume_hint);
-    QFont bold = font();
-    bold.setBold(true);
-    lbVolume->setFont(bold);
-    QPalette lime = lbVolume->palette();
-    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
-    lbVolume->setPalette(lime);
+    UseLimeText(lbVolume, true);
     lbVolume->setCaption(QStringLiteral("Vol\r100"));
     // Wide enough for "100" in bold; the right edge keeps its design place.
     const int width = std::max(27, lbVolume->sizeHint().width());

@@ -47,12 +47,7 @@ void TForm1::CreatePracticeControls() {
     lbSpeed->setObjectName(QStringLiteral("lbSpeed"));
     lbSpeed->setToolTip(uLang::Form1_lbSpeed_hint);
     lbSpeed->setAlignment(Qt::AlignCenter);
-    QFont bold = font();
-    bold.setBold(true);
-    lbSpeed->setFont(bold);
-    QPalette lime = lbSpeed->palette();
-    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
-    lbSpeed->setPalette(lime);
+    UseLimeText(lbSpeed, true);
     lbSpeed->resize(SpeedLabelSize);
     SetSpeed(FSpeed);
 }

@@ -489,6 +489,8 @@ private:
     QWidget* lvMarkersWidget() const;
     QToolButton* MakeButton(QWidget* parent, const char* name, ButtonGlyph glyph, const QString& hint, QPoint at);
     QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at);
+    // The window's lime text (file name, volume, speed), bold where asked.
+    void UseLimeText(QLabel* label, bool bold);
     void CreatePlayPanel();
     void CreatePlayListPanel();
     void CreateMarkerPanels();
