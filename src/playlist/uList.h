@@ -5,13 +5,23 @@
 // nothing itself; every transport command goes to the player through
 // TPlayerLink. One instance lives for the whole run; closing it only hides it.
 // GUI thread only.
+//
+// Its members are defined in the files of this folder, one per concern:
+//   uList.cpp            the one window, creation, show, close, resize, wheel,
+//                        drops from the file manager
+//   ListControls.cpp     the controls, their look, places and anchors; caption
+//   ListOperations.cpp   selection, adding, playing, stepping, reading and
+//                        writing list files, moving a row
+//   ListCommands.cpp     the buttons' and menu's commands, the volume bar
+//   ListFileInfo.cpp     the facts of the selected file
+//   PlayListView.cpp     the list view and its row drags (PlayListView.h)
 
 #include "platform/NewestJob.h"
 #include "playlist/PlayListLink.h"
+#include "playlist/PlayListView.h"
 #include "playlist/Playlist.h"
 
 #include <QStringList>
-#include <QTableView>
 #include <QWidget>
 
 #include <functional>
@@ -25,30 +35,6 @@ class QLabel;
 class QMenu;
 class QToolButton;
 class TQrGbar;
-
-// The list view PList: report style, whole-row single selection, grid lines.
-// Dragging a row starts a drag inside the list; drops of rows and of files
-// from the file manager are handed to the window.
-class TPlayListView final : public QTableView {
-    Q_OBJECT
-public:
-    explicit TPlayListView(QWidget* parent);
-
-signals:
-    // A row of this list was dropped at pos (viewport coordinates).
-    void RowDropped(QPoint pos);
-    // Local files or folders dropped from outside, in the order given.
-    void FilesDropped(const QStringList& paths);
-
-protected:
-    void startDrag(Qt::DropActions supportedActions) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    bool AcceptsDrag(const QDropEvent* event) const;
-};
 
 class TfrmList final : public QWidget {
     Q_OBJECT
