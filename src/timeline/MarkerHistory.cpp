@@ -17,17 +17,31 @@ void MarkerHistory::reset(const TMarkerList& markers, bool matchesDisk) {
     steps_ = {Step{markers, QString()}};
     current_ = 0;
     saved_ = matchesDisk ? 0 : -1;
+    heldMarkers_ = markers.size();
 }
 
 bool MarkerHistory::record(const TMarkerList& markers, const QString& label) {
     if (sameMarkers(markers, current()))
         return false;
-    steps_.resize(current_ + 1);
+    while (steps_.size() > current_ + 1)
+        heldMarkers_ -= steps_.takeLast().markers.size();
     if (saved_ > current_)
         saved_ = -1;  // the saved list could only have been reached by redo
     steps_.append(Step{markers, label});
+    heldMarkers_ += markers.size();
     ++current_;
+    dropOldest();
     return true;
+}
+
+void MarkerHistory::dropOldest() {
+    // After record the current step is the last; current_ > 1 keeps the step
+    // before it, so the latest change stays undoable.
+    while (current_ > 1 && (current_ > limits_.undoSteps || heldMarkers_ > limits_.markers)) {
+        heldMarkers_ -= steps_.takeFirst().markers.size();
+        --current_;
+        saved_ = saved_ > 0 ? saved_ - 1 : -1;  // the saved step itself may go
+    }
 }
 
 const TMarkerList& MarkerHistory::undo() {

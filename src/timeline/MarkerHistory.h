@@ -3,7 +3,9 @@
 // change is one step holding the whole list after it (lists share their
 // markers until one is changed, so a step costs one copy of the list). The
 // history also knows which step matches the marker file on disk, so that
-// undoing back to it shows the markers as saved. Window-free; GUI thread only.
+// undoing back to it shows the markers as saved. It holds a bounded number of
+// steps and of markers in them; beyond either, the oldest steps are dropped,
+// but the latest change can always be undone. Window-free; GUI thread only.
 
 #include "timeline/TMarker.h"
 
@@ -12,7 +14,17 @@
 
 class MarkerHistory {
 public:
-    MarkerHistory() { reset({}, true); }
+    // How much the history holds at most. Past either bound the oldest steps
+    // are dropped; the current list and the one before it always stay.
+    struct Limits {
+        qsizetype undoSteps = 500;  // changes that can be undone
+        // Markers in all the lists held together (about 32 bytes each), so a
+        // file with very many markers keeps fewer steps.
+        qsizetype markers = 1'000'000;
+    };
+
+    MarkerHistory() : MarkerHistory(Limits{}) {}
+    explicit MarkerHistory(Limits limits) : limits_(limits) { reset({}, true); }
 
     // Starts a new history at `markers` (a file was loaded). matchesDisk says
     // whether they are what the marker file holds.
@@ -20,7 +32,8 @@ public:
 
     // Records `markers` as the list after a change named `label`. A list equal
     // to the current one records nothing and returns false. The steps that
-    // could have been redone are dropped.
+    // could have been redone are dropped, and the oldest steps beyond the
+    // limits; once the step that matches the file is dropped, no step does.
     bool record(const TMarkerList& markers, const QString& label);
     // A whole new list (an import) as one step; the same as record.
     bool replaceAll(const TMarkerList& markers, const QString& label) { return record(markers, label); }
@@ -48,7 +61,12 @@ private:
         TMarkerList markers;
         QString label;  // the change that led here; empty for the start
     };
+    // Drops the oldest steps while the history is over its limits.
+    void dropOldest();
+
+    Limits limits_;
     QList<Step> steps_;
     qsizetype current_ = 0;
     qsizetype saved_ = 0;  // -1: no step matches the file
+    qsizetype heldMarkers_ = 0;  // markers in all of steps_
 };

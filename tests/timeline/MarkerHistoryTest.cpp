@@ -35,6 +35,7 @@ struct Scenario {
     TMarkerList loaded;
     bool loadedMatchesDisk;
     std::vector<Step> steps;
+    MarkerHistory::Limits limits{};
 };
 
 TEST(MarkerHistory, ScenarioTable) {
@@ -70,9 +71,39 @@ TEST(MarkerHistory, ScenarioTable) {
           {K::Save, {}, {1}, true, false, true}}},
         {"a drag of a tiny distance is a change", markersAt({1}), true,
          {{K::Record, markersAt({1.0000001}), {1.0000001}, false, true, false}}},
+        {"past the undo limit the oldest step goes; with the saved one gone none is saved", markersAt({}), true,
+         {{K::Record, markersAt({1}), {1}, false, true, false},
+          {K::Record, markersAt({1, 2}), {1, 2}, false, true, false},
+          {K::Record, markersAt({1, 2, 3}), {1, 2, 3}, false, true, false},
+          {K::Undo, {}, {1, 2}, false, true, true},
+          {K::Undo, {}, {1}, false, false, true},
+          {K::Redo, {}, {1, 2}, false, true, true}},
+         {.undoSteps = 2}},
+        {"a saved step that stays is still the saved one after older steps go", markersAt({}), true,
+         {{K::Record, markersAt({1}), {1}, false, true, false},
+          {K::Save, {}, {1}, true, true, false},
+          {K::Record, markersAt({1, 2}), {1, 2}, false, true, false},
+          {K::Record, markersAt({1, 2, 3}), {1, 2, 3}, false, true, false},
+          {K::Undo, {}, {1, 2}, false, true, true},
+          {K::Undo, {}, {1}, true, false, true}},
+         {.undoSteps = 2}},
+        {"many markers keep fewer steps, but the latest change stays undoable", markersAt({1, 2}), true,
+         {{K::Record, markersAt({1, 2, 3}), {1, 2, 3}, false, true, false},
+          {K::Record, markersAt({1, 2, 3, 4}), {1, 2, 3, 4}, false, true, false},
+          {K::Undo, {}, {1, 2, 3}, false, false, true},
+          {K::Redo, {}, {1, 2, 3, 4}, false, true, false}},
+         {.markers = 5}},
+        {"the steps a change drops no longer count toward the marker limit", markersAt({1}), true,
+         {{K::Record, markersAt({2}), {2}, false, true, false},
+          {K::Record, markersAt({1, 2, 3, 4, 5, 6}), {1, 2, 3, 4, 5, 6}, false, true, false},
+          {K::Undo, {}, {2}, false, true, true},
+          {K::Record, markersAt({3}), {3}, false, true, false},
+          {K::Undo, {}, {2}, false, true, true},
+          {K::Undo, {}, {1}, true, false, true}},
+         {.markers = 8}},
     };
     for (const Scenario& s : scenarios) {
-        MarkerHistory history;
+        MarkerHistory history(s.limits);
         history.reset(s.loaded, s.loadedMatchesDisk);
         int n = 0;
         for (const Step& step : s.steps) {
@@ -102,6 +133,21 @@ TEST(MarkerHistory, DescriptionChangeIsAStepAndLabelsNameTheSteps) {
     EXPECT_EQ(history.undo()[0].Description, QStringLiteral("m"));
     EXPECT_EQ(history.undoLabel(), QString());
     EXPECT_EQ(history.redoLabel(), QStringLiteral("Edit Marker"));
+}
+
+TEST(MarkerHistory, LongDragSessionKeepsTheLatestFiveHundredSteps) {
+    MarkerHistory history;
+    history.reset(markersAt({0}), true);
+    for (int drag = 1; drag <= 600; ++drag)
+        history.record(markersAt({drag * 0.01}), QStringLiteral("Move Marker"));
+    int undone = 0;
+    while (history.canUndo()) {
+        history.undo();
+        ++undone;
+    }
+    EXPECT_EQ(undone, 500);
+    EXPECT_EQ(timesOf(history.current()), QList<double>({100 * 0.01}));
+    EXPECT_FALSE(history.isSaved());
 }
 
 TEST(MarkerHistory, ReplaceAllIsOneStep) {
