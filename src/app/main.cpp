@@ -10,6 +10,7 @@
 #include "platform/CommandLine.h"
 #include "platform/HandOffServer.h"
 #include "platform/InstanceLock.h"
+#include "platform/ProgramPictures.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 #include "platform/VelmoApplication.h"
@@ -51,7 +52,7 @@ int RunPlayer(char** argv, const QString& file, InstanceLock& lock) {
     VelmoApplication app(QtArgc, argv);
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("velmoplayer"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velmoplayer.png")));
+    QApplication::setWindowIcon(QIcon(ProgramPicture(QStringLiteral("velmoplayer"))));
     QtPrompts qtPrompts;
     setPrompts(&qtPrompts);
     // A message of the start-up work (a file of the last playlist gone, the

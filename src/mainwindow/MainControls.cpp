@@ -7,6 +7,7 @@
 #include "controls/CaptionLabel.h"
 #include "controls/DarkLook.h"
 #include "controls/uQrGbar.h"
+#include "platform/ProgramPictures.h"
 #include "settings/LangTexts.h"
 #include "timeline/TimelineGeometry.h"
 #include "timeline/uTimeline.h"
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QTableView>
 #include <QToolButton>
@@ -117,7 +117,7 @@ void TForm1::CreateControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(uLang::Form1_Image1_hint);
-    Image1->setPixmap(QPixmap::fromImage(QImageReader(QStringLiteral(":/images/Image1.png"), "png").read()));
+    Image1->setPixmap(ProgramPicture(QStringLiteral("Image1")));
     Image1->installEventFilter(this);
     Anchor(Image1, QRect(738, 75, 179, 115), false, true, false);
     Image1->lower();

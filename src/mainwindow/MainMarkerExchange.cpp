@@ -5,6 +5,7 @@
 #include "mainwindow/uMain.h"
 
 #include "audio/bass.h"
+#include "controls/StyleImages.h"
 #include "platform/AppError.h"
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"
@@ -54,9 +55,9 @@ QStringList ImportFilters() {
 void TForm1::AddMarkerExchangeItems(QMenu* menu) {
     const QString suffix = menu == pmTimeline ? QStringLiteral("TL") : QString();
     menu->addSeparator()->setObjectName(QStringLiteral("NMarkerExchange") + suffix);
-    QAction* exportItem = menu->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), uLang::miExportMarkers_caption);
+    QAction* exportItem = menu->addAction(StyleImage(QStyle::SP_DialogSaveButton), uLang::miExportMarkers_caption);
     exportItem->setObjectName(QStringLiteral("miExportMarkers") + suffix);
-    QAction* importItem = menu->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), uLang::miImportMarkers_caption);
+    QAction* importItem = menu->addAction(StyleImage(QStyle::SP_DialogOpenButton), uLang::miImportMarkers_caption);
     importItem->setObjectName(QStringLiteral("miImportMarkers") + suffix);
     connect(exportItem, &QAction::triggered, this, [this] { miExportMarkersClick(); });
     connect(importItem, &QAction::triggered, this, [this] { miImportMarkersClick(); });

@@ -3,6 +3,7 @@
 
 #include "mainwindow/uMain.h"
 
+#include "controls/StyleImages.h"
 #include "settings/LangTexts.h"
 #include "timeline/uTimeline.h"
 
@@ -19,12 +20,11 @@ QString itemCaption(const QString& caption, const QString& step) {
 }  // namespace
 
 void TForm1::CreateUndoItems() {
-    QStyle* style = this->style();
     pmMarkers->addSeparator();
-    miUndoMarkers = pmMarkers->addAction(style->standardIcon(QStyle::SP_ArrowBack), uLang::miUndoMarkers_caption);
+    miUndoMarkers = pmMarkers->addAction(StyleImage(QStyle::SP_ArrowBack), uLang::miUndoMarkers_caption);
     miUndoMarkers->setObjectName(QStringLiteral("miUndoMarkers"));
     miUndoMarkers->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    miRedoMarkers = pmMarkers->addAction(style->standardIcon(QStyle::SP_ArrowForward), uLang::miRedoMarkers_caption);
+    miRedoMarkers = pmMarkers->addAction(StyleImage(QStyle::SP_ArrowForward), uLang::miRedoMarkers_caption);
     miRedoMarkers->setObjectName(QStringLiteral("miRedoMarkers"));
     miRedoMarkers->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     // The keys work anywhere in this window, not only while the menu is open.

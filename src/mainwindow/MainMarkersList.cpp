@@ -4,6 +4,7 @@
 #include "mainwindow/uMain.h"
 
 #include "controls/ButtonImages.h"
+#include "controls/StyleImages.h"
 #include "platform/TColor.h"
 #include "settings/LangTexts.h"
 #include "timeline/MarkerListModel.h"
@@ -166,19 +167,18 @@ void TForm1::CreateMarkerListView() {
 void TForm1::CreateMarkerListMenu() {
     pmMarkers = new QMenu(this);
     pmMarkers->setObjectName(QStringLiteral("pmMarkers"));
-    QStyle* style = lvMarkers->style();
-    miEditMarker = pmMarkers->addAction(style->standardIcon(QStyle::SP_FileDialogDetailedView),
+    miEditMarker = pmMarkers->addAction(StyleImage(QStyle::SP_FileDialogDetailedView),
                                         uLang::miEditMarker_caption);
     miEditMarker->setObjectName(QStringLiteral("miEditMarker"));
-    miJump = pmMarkers->addAction(style->standardIcon(QStyle::SP_ArrowRight),
+    miJump = pmMarkers->addAction(StyleImage(QStyle::SP_ArrowRight),
                                   uLang::miJump_caption);
     miJump->setObjectName(QStringLiteral("miJump"));
-    miDelete = pmMarkers->addAction(style->standardIcon(QStyle::SP_DialogDiscardButton),
+    miDelete = pmMarkers->addAction(StyleImage(QStyle::SP_DialogDiscardButton),
                                     uLang::miDelete_caption);
     miDelete->setObjectName(QStringLiteral("miDelete"));
     N3 = pmMarkers->addSeparator();
     N3->setObjectName(QStringLiteral("N3"));
-    miClearMarkersList = pmMarkers->addAction(style->standardIcon(QStyle::SP_TrashIcon),
+    miClearMarkersList = pmMarkers->addAction(StyleImage(QStyle::SP_TrashIcon),
                                               uLang::miClearMarkersList_caption);
     miClearMarkersList->setObjectName(QStringLiteral("miClearMarkersList"));
     AddMarkerExchangeItems(pmMarkers);

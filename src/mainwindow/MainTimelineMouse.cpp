@@ -3,6 +3,7 @@
 
 #include "mainwindow/uMain.h"
 
+#include "controls/StyleImages.h"
 #include "platform/Prompts.h"
 #include "settings/LangTexts.h"
 #include "settings/uSettings.h"
@@ -22,7 +23,7 @@ void TForm1::CreateTimelineMenu() {
     pmTimeline->setObjectName(QStringLiteral("pmTimeline"));
     // The images the marker list's menu shows for the same commands.
     auto item = [this](const char* name, const QString& caption, QStyle::StandardPixmap image) {
-        QAction* action = pmTimeline->addAction(style()->standardIcon(image), caption);
+        QAction* action = pmTimeline->addAction(StyleImage(image), caption);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(false);  // enabled by the owner of its command
         return action;

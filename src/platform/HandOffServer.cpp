@@ -2,18 +2,15 @@
 
 #include "platform/HandOffRecord.h"
 #include "platform/InstanceLock.h"
+#include "platform/LocalSocket.h"
 #include "platform/RuntimeFolder.h"
 
-#include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <exception>
 #include <utility>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -21,28 +18,49 @@ namespace {
 // The answer byte: the message result, 0.
 constexpr char kAnswer = '\0';
 
-bool peerIsSameUser(QLocalSocket* socket) {
-    struct ucred cred {};
-    socklen_t len = sizeof cred;
-    const int fd = int(socket->socketDescriptor());
-    if (fd < 0 || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
-        return false;
-    return cred.uid == ::getuid();
-}
-
-// Answers the sender and hangs up when it goes out of scope, unless the
-// sender gave up first.
-struct AnswerWhenDone {
-    QPointer<QLocalSocket> socket;
-    ~AnswerWhenDone() {
-        if (socket && socket->state() == QLocalSocket::ConnectedState) {
-            socket->write(&kAnswer, 1);
-            socket->disconnectFromServer();
-        }
-    }
-};
-
 }  // namespace
+
+// One sender's connection: its socket, watched for what arrives, and the
+// record so far. Closing it hangs up on the sender.
+class HandOffServer::Connection final : public QObject {
+public:
+    Connection(int fd, HandOffServer* server)
+        : QObject(&server->connections_), fd_(fd), notifier_(fd, QSocketNotifier::Read) {
+        connect(&notifier_, &QSocketNotifier::activated, server, [server, this] { server->readFrom(this); });
+    }
+    ~Connection() override { closeSocket(); }
+
+    int fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Hangs up at once; the object goes once the event loop is back.
+    void hangUp() {
+        closeSocket();
+        deleteLater();
+    }
+
+    // Answers the sender, if still there, and hangs up.
+    void answer() {
+        if (isOpen())
+            LocalSocket::SendSmall(fd_, QByteArray(1, kAnswer));
+        hangUp();
+    }
+
+    QByteArray buffer;  // the record so far
+    bool done = false;  // a whole record arrived
+
+private:
+    void closeSocket() {
+        if (fd_ < 0)
+            return;
+        notifier_.setEnabled(false);
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_;
+    QSocketNotifier notifier_;
+};
 
 HandOffServer::HandOffServer(Receiver receiver, QObject* parent)
     : QObject(parent), receiver_(std::move(receiver)) {}
@@ -60,86 +78,89 @@ bool HandOffServer::listen(const InstanceLock& lock) {
         return true;
     const QString path = socketPath(lock.folder());
     // The lock proves no other player owns the socket: whatever is there is
-    // left from a player that ended without cleaning up.
-    QLocalServer::removeServer(path);
-    auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(path)) {
-        delete server;
+    // left from a player that ended without cleaning up, and is replaced.
+    const int fd = LocalSocket::Listen(path);
+    if (fd < 0)
         return false;
-    }
-    server_ = server;
-    connect(server_, &QLocalServer::newConnection, this, &HandOffServer::acceptPending);
+    listenFd_ = fd;
+    path_ = path;
+    listenNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(listenNotifier_, &QSocketNotifier::activated, this, &HandOffServer::acceptPending);
     return true;
 }
 
 void HandOffServer::close() {
-    pending_.clear();  // their senders are hung up on with the sockets
-    if (!server_)
+    pending_.clear();
+    // Their senders are hung up on.
+    const QObjectList open = connections_.children();
+    qDeleteAll(open);
+    if (listenFd_ < 0)
         return;
-    server_->close();  // also removes the socket file
-    delete server_;
-    server_ = nullptr;
+    delete listenNotifier_;
+    listenNotifier_ = nullptr;
+    ::close(listenFd_);
+    listenFd_ = -1;
+    LocalSocket::Remove(path_);
 }
 
-bool HandOffServer::isListening() const { return server_ && server_->isListening(); }
+bool HandOffServer::isListening() const { return listenFd_ >= 0; }
 
 void HandOffServer::acceptPending() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!peerIsSameUser(socket)) {
-            socket->abort();
-            socket->deleteLater();
+    for (int fd; (fd = LocalSocket::Accept(listenFd_)) >= 0;) {
+        if (!LocalSocket::PeerIsSameUser(fd)) {
+            ::close(fd);
             continue;
         }
-        connections_.insert(socket, Connection{});
-        connect(socket, &QObject::destroyed, this, [this, socket] { connections_.remove(socket); });
-        QTimer::singleShot(kIdleTimeoutMs, socket, [this, socket] {
-            if (!connections_.value(socket).done)
-                socket->abort();
+        auto* connection = new Connection(fd, this);
+        QTimer::singleShot(kIdleTimeoutMs, connection, [connection] {
+            if (!connection->done)
+                connection->hangUp();
         });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        if (socket->bytesAvailable() > 0)
-            readFrom(socket);
     }
 }
 
-void HandOffServer::readFrom(QLocalSocket* socket) {
-    auto it = connections_.find(socket);
-    if (it == connections_.end())
-        return;
-    if (it->done) {
-        socket->readAll();  // one record per connection; the rest is noise
+void HandOffServer::readFrom(Connection* connection) {
+    if (connection->done) {
+        // One record per connection; the rest is noise. A sender that hangs
+        // up while waiting is not answered, its path still handled.
+        if (!LocalSocket::ReadAvailable(connection->fd(), 4096))
+            connection->hangUp();
         return;
     }
-    QByteArray& buffer = it->buffer;
+    QByteArray& buffer = connection->buffer;
     // Read no more than the record can hold, so a stream of junk never grows
     // the buffer past the cap.
-    const qsizetype want = buffer.size() < HandOffRecord::kHeaderSize
-        ? HandOffRecord::kHeaderSize - buffer.size()
-        : 0;
-    if (want > 0)
-        buffer += socket->read(want);
-    if (buffer.size() < HandOffRecord::kHeaderSize)
-        return;
-    const std::optional<qsizetype> total = HandOffRecord::totalSize(buffer);
-    if (!total) {
-        socket->abort();
-        return;
+    for (;;) {
+        qsizetype goal = HandOffRecord::kHeaderSize;
+        if (buffer.size() >= HandOffRecord::kHeaderSize) {
+            const std::optional<qsizetype> total = HandOffRecord::totalSize(buffer);
+            if (!total) {
+                connection->hangUp();
+                return;
+            }
+            goal = *total;
+            if (buffer.size() == goal)
+                break;
+        }
+        const std::optional<QByteArray> bytes = LocalSocket::ReadAvailable(connection->fd(), goal - buffer.size());
+        if (!bytes) {
+            connection->hangUp();  // the sender hung up before the whole record
+            return;
+        }
+        if (bytes->isEmpty())
+            return;  // the rest has not arrived yet
+        buffer += *bytes;
     }
-    buffer += socket->read(*total - buffer.size());
-    if (buffer.size() < *total)
-        return;
-    it->done = true;
+    connection->done = true;
     const std::optional<QString> path = HandOffRecord::parse(std::exchange(buffer, QByteArray()));
     if (!path) {
-        socket->abort();
+        connection->hangUp();
         return;
     }
     // Handled from a queued call: a dialog opened by the receiver runs its own
-    // event loop, in which this socket may close and be deleted, so the
-    // handling must not run inside the socket's own signal.
-    pending_.append(Pending{QPointer<QLocalSocket>(socket), *path});
+    // event loop, in which this connection may close and be deleted, so the
+    // handling must not run inside the socket's own notification.
+    pending_.append(Pending{QPointer<Connection>(connection), *path});
     QMetaObject::invokeMethod(this, &HandOffServer::handleNext, Qt::QueuedConnection);
 }
 
@@ -152,16 +173,16 @@ void HandOffServer::handleNext() {
     const QPointer<HandOffServer> self(this);
     handling_ = true;
     std::exception_ptr failure;
-    {
-        // The sender is answered once the receiver is done, also when it throws.
-        AnswerWhenDone answer{next.socket};
-        try {
-            if (receiver)
-                receiver(next.path);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+    try {
+        if (receiver)
+            receiver(next.path);
+    } catch (...) {
+        failure = std::current_exception();
     }
+    // The sender is answered once the receiver is done, also when it threw,
+    // unless it gave up or the server closed meanwhile.
+    if (next.connection)
+        next.connection->answer();
     if (!self)
         return;
     handling_ = false;
@@ -181,23 +202,6 @@ bool SendHandOff(const QString& path) {
 }
 
 bool SendHandOff(const QString& socketPath, const QString& path, int answerTimeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(kHandOffConnectTimeoutMs))
-        return false;
-    const QByteArray record = HandOffRecord::build(path);
-    if (socket.write(record) != record.size())
-        return false;
-    const QDeadlineTimer deadline(answerTimeoutMs);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
-            return false;
-    }
-    while (socket.bytesAvailable() == 0) {
-        if (socket.state() != QLocalSocket::ConnectedState || deadline.hasExpired())
-            return false;
-        socket.waitForReadyRead(int(deadline.remainingTime()));
-    }
-    socket.abort();
-    return true;
+    return LocalSocket::SendAndAwaitAnswer(socketPath, HandOffRecord::build(path), kHandOffConnectTimeoutMs,
+                                           answerTimeoutMs);
 }

@@ -15,7 +15,6 @@
 //     SendHandOff(argument1);
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -24,8 +23,7 @@
 #include <functional>
 
 class InstanceLock;
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 class HandOffServer : public QObject {
     Q_OBJECT
@@ -56,24 +54,23 @@ public:
     bool isListening() const;
 
 private:
+    class Connection;  // one sender's socket
+
     void acceptPending();
-    void readFrom(QLocalSocket* socket);
+    void readFrom(Connection* connection);
     void handleNext();
 
     // A whole record waiting for the receiver, and who to answer.
     struct Pending {
-        QPointer<QLocalSocket> socket;
+        QPointer<Connection> connection;
         QString path;
     };
 
-    struct Connection {
-        QByteArray buffer;  // the record so far
-        bool done = false;  // a whole record arrived
-    };
-
     Receiver receiver_;
-    QLocalServer* server_ = nullptr;
-    QHash<QLocalSocket*, Connection> connections_;
+    int listenFd_ = -1;
+    QString path_;  // of the socket file while listening
+    QSocketNotifier* listenNotifier_ = nullptr;
+    QObject connections_;  // parent of the open connections
     QList<Pending> pending_;
     bool handling_ = false;  // the receiver runs (perhaps in a dialog)
 };

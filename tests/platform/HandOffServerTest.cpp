@@ -165,6 +165,17 @@ TEST(HandOffServer, OnlyTheLockHolderListens) {
     EXPECT_EQ(player.received, QStringList{"/still.mp3"});
 }
 
+TEST(HandOffServer, OnlyTheUserMayUseTheSocket) {
+    Player player;
+    ASSERT_TRUE(player.start());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(player.socket()).constData(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0077, 0u) << "group or others may connect";
+    player.server.close();
+    EXPECT_FALSE(QFile::exists(player.socket())) << "a closed server leaves its socket behind";
+}
+
 TEST(HandOffServer, StaleSocketOfAKilledPlayerIsReclaimed) {
     QTemporaryDir folder;
     const QString socketPath = HandOffServer::socketPath(folder.path());
