@@ -6,6 +6,7 @@
 #include "controls/ButtonImages.h"
 #include "controls/CaptionLabel.h"
 #include "controls/DarkLook.h"
+#include "controls/TimeLabel.h"
 #include "controls/uQrGbar.h"
 #include "platform/ProgramPictures.h"
 #include "settings/LangTexts.h"
@@ -23,14 +24,19 @@
 
 #include <algorithm>
 #include <utility>
-#include <algorithm>
-#include <utility>
 
 namespace {
 
 // Panels and buttons of the design.
 constexpr int ButtonWidth = 30;
 constexpr int ButtonHeight = 33;
+
+QLabel* PlaceLabel(QLabel* label, const char* name, QPoint at) {
+    label->setObjectName(QLatin1String(name));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
 
 QFrame* MakePanel(QWidget* parent, const char* name) {
     auto* panel = new QFrame(parent);
@@ -76,11 +82,7 @@ void TForm1::UseLimeText(QLabel* label, bool bold) {
 }
 
 QLabel* TForm1::MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(at);
-    label->adjustSize();
-    return label;
+    return PlaceLabel(new QLabel(text, parent), name, at);
 }
 
 void TForm1::CreateControls() {
@@ -90,10 +92,11 @@ void TForm1::CreateControls() {
     ConnectTimelineMarkerItems();
     CreatePlayListPanel();
 
-    lbPosition = MakeLabel(this, "lbPosition", QStringLiteral("00:00:00.000"), QPoint(11, 123));
+    lbPosition = PlaceLabel(new TimeLabel(QStringLiteral("00:00:00.000"), this), "lbPosition", QPoint(11, 123));
     lbPosition->setMinimumWidth(104);
-    // A time, set 40 times a second while playing: plain text, and a size of
-    // its own, so a new text asks the window for no new layout.
+    // A time, set 40 times a second while playing: plain text drawn from
+    // glyphs shaped once, and a size of its own, so a new text asks the
+    // window for no new layout.
     lbPosition->setTextFormat(Qt::PlainText);
     lbPosition->setFixedSize(lbPosition->size());
     lbDuration = MakeLabel(this, "lbDuration", QStringLiteral("Duration: 00:00:00"), QPoint(117, 123));
