@@ -43,4 +43,8 @@ bool nullOutputPulling();
 // `strayFrame` and then fail, as a demuxer that lost its way does.
 void failNextSeeks(int count, long long strayFrame);
 
+// While held, every read of a stream's decoder waits, as on a file whose
+// reads stall; released, they go on.
+void holdDecoderReads(bool hold);
+
 }  // namespace velmo::audio::test

@@ -199,6 +199,7 @@ void stepNullOutput(int buffers) {
 bool nullOutputPulling() { return g.nullOutput && g.nullOutput->pulling(); }
 std::vector<float> takeNullOutputTap() { return g.nullOutput ? g.nullOutput->takeTap() : std::vector<float>{}; }
 void failNextSeeks(int count, long long strayFrame) { Stream::injectSeekFaults(count, strayFrame); }
+void holdDecoderReads(bool hold) { Stream::holdDecoderReads(hold); }
 }  // namespace velmo::audio::test
 
 // --- library ---------------------------------------------------------------------

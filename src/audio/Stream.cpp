@@ -11,10 +11,23 @@ constexpr int kDecodeChunk = 4096;     // frames the decoder thread adds at once
 constexpr int kSeekPrefill = 4096;     // frames decoded by a seek before it returns
 constexpr double kLevelWindow = 0.020;  // the level meter looks at the last 20 ms
 constexpr int kMaxRingFrames = 192000;
+// How long a seek waits for the decoder thread before it leaves the seek to
+// it: far longer than a seek on a working disk takes, even on a busy machine.
+constexpr auto kSeekWait = std::chrono::milliseconds(200);
 
-// Seek failures tests ask for (AudioTestApi.h).
+// Seek failures and stalled reads tests ask for (AudioTestApi.h).
 std::atomic<int> s_seekFaults{0};
 std::atomic<int64_t> s_strayFrame{0};
+std::atomic<bool> s_readsHeld{false};
+std::mutex s_readsHeldMutex;
+std::condition_variable s_readsReleased;
+
+void waitWhileReadsHeld() {
+    if (!s_readsHeld)
+        return;
+    std::unique_lock<std::mutex> lock(s_readsHeldMutex);
+    s_readsReleased.wait(lock, [] { return !s_readsHeld; });
+}
 
 }  // namespace
 
@@ -68,16 +81,28 @@ Stream::~Stream() {
 
 void Stream::decoderLoop() {
     for (;;) {
+        std::optional<SeekRequest> seek;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [this] {
-                return m_quit || (!m_decodeEnded && m_ringCapacity - m_ringCount >= kDecodeChunk);
+                return m_quit || m_seekRequest || (!m_decodeEnded && m_ringCapacity - m_ringCount >= kDecodeChunk);
             });
             if (m_quit)
                 return;
+            seek.swap(m_seekRequest);
         }
         std::lock_guard<std::mutex> decoding(m_decoderMutex);
-        fillRing(kDecodeChunk);
+        if (!seek) {
+            fillRing(kDecodeChunk);
+            continue;
+        }
+        const bool moved = seekLocked(seek->frame, seek->callerWaits);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_seekDoneSerial = seek->serial;
+        m_seekDoneMoved = moved;
+        if (!m_seekRequest)
+            m_seekOverdue = false;
+        m_seekDone.notify_all();
     }
 }
 
@@ -85,10 +110,12 @@ void Stream::fillRing(int frames) {
     int room, tail;
     int64_t seq;  // playing order of the first frame added
     LoopRange loop;
+    uint64_t generation;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_decodeEnded)
             return;
+        generation = m_ringGeneration;
         room = std::min(frames, m_ringCapacity - m_ringCount);
         tail = (m_ringHead + m_ringCount) % m_ringCapacity;
         seq = m_consumed + m_ringCount;
@@ -102,6 +129,7 @@ void Stream::fillRing(int frames) {
     // Decode straight into the free part of the ring: only this function
     // writes there, and it runs with m_decoderMutex held.
     const int first = std::min(want, m_ringCapacity - tail);
+    waitWhileReadsHeld();
     int got = m_decoder->read(m_ring.data() + size_t(tail) * m_channels, first);
     if (got == first && want > first)
         got += m_decoder->read(m_ring.data(), want - first);
@@ -111,6 +139,10 @@ void Stream::fillRing(int frames) {
     const bool wrapped = wrap && seekDecoder(loop.start);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // A seek that did not wait for this read emptied the ring: these
+        // frames are from before it, and the decoder seeks next.
+        if (generation != m_ringGeneration)
+            return;
         m_ringCount += got;
         if (wrapped)
             m_sources.jump(seq + got, loop.start);
@@ -131,6 +163,7 @@ void Stream::waitUntilDecoded() {
 // --- GUI thread ---------------------------------------------------------------
 
 void Stream::resetPlaybackLocked(int64_t frame) {
+    ++m_ringGeneration;
     m_ringHead = m_ringCount = 0;
     m_decodeEnded = false;
     m_endPending = false;
@@ -174,6 +207,14 @@ void Stream::injectSeekFaults(int count, int64_t strayFrame) {
     s_seekFaults = count;
 }
 
+void Stream::holdDecoderReads(bool hold) {
+    {
+        std::lock_guard<std::mutex> lock(s_readsHeldMutex);
+        s_readsHeld = hold;
+    }
+    s_readsReleased.notify_all();
+}
+
 bool Stream::decoderBusy() {
     if (!m_decoderMutex.try_lock())
         return true;
@@ -182,13 +223,39 @@ bool Stream::decoderBusy() {
 }
 
 bool Stream::setPositionFrames(int64_t frame) {
+    if (!m_decodeOnly)
+        return seekOnDecoderThread(frame);
     std::lock_guard<std::mutex> decoding(m_decoderMutex);
+    return seekLocked(frame, true);
+}
+
+bool Stream::seekOnDecoderThread(int64_t frame) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const uint64_t serial = ++m_seekSerial;
+    if (!m_seekOverdue) {
+        m_seekRequest = SeekRequest{frame, serial, true};
+        m_wake.notify_all();
+        if (m_seekDone.wait_for(lock, kSeekWait, [&] { return m_seekDoneSerial >= serial; }))
+            return m_seekDoneMoved;
+        m_seekOverdue = true;
+    }
+    // The decoder is held up (a stalled read): it seeks once it is back,
+    // again should it have taken the request already, and until then the
+    // stream is silent at the new place. A newer seek replaces this one.
+    m_seekRequest = SeekRequest{frame, serial, false};
+    resetPlaybackLocked(frame);
+    m_wake.notify_all();
+    return true;
+}
+
+bool Stream::seekLocked(int64_t frame, bool callerWaits) {
     const int64_t before = m_decoder->position();
     const bool moved = seekDecoder(frame);
     // A failed seek may have moved the decoder anyway. Back where it was,
-    // the ring and the position stay as they are; if even that fails, the
-    // stream plays on from wherever the decoder is and says so.
-    if (!moved && seekDecoder(before) && m_decoder->position() == before)
+    // the ring and the position stay as they are; if even that fails, or
+    // the sound already left the ring for the new place, the stream plays
+    // on from wherever the decoder is and says so.
+    if (!moved && callerWaits && seekDecoder(before) && m_decoder->position() == before)
         return false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -67,6 +68,10 @@ public:
     // False when the file cannot be repositioned; the stream then plays on
     // from where it was, or, when even that place cannot be found again,
     // from the frame its decoder is at, and reports that frame.
+    // A playing stream's decoder thread makes the seek while this waits, so
+    // that a read stuck on a stalled file holds up only that thread: when
+    // the seek takes longer than a moment, this returns true and the stream
+    // is silent at the new place until the decoder gets there.
     bool setPositionFrames(int64_t frame);
     void setVolume(float volume);
     float volume() const;
@@ -101,6 +106,9 @@ public:
     // Tests: the next `count` decoder seeks of any stream move the decoder
     // to `strayFrame` and fail, as a demuxer that lost its way does.
     static void injectSeekFaults(int count, int64_t strayFrame);
+    // Tests: while held, every decoder read of any stream waits, as on a
+    // file whose reads stall.
+    static void holdDecoderReads(bool hold);
 
     // --- output thread --------------------------------------------------------
     enum class MixResult { Idle, Playing, EndReached };
@@ -136,9 +144,22 @@ private:
     };
     static constexpr int kSegments = 256;  // some seconds of device buffers
 
+    // A seek left to the decoder thread. `callerWaits`: setPositionFrames
+    // waits for its outcome; otherwise the sound is already silent at
+    // `frame` and must end up where the decoder is, whatever happens.
+    struct SeekRequest {
+        int64_t frame;
+        uint64_t serial;
+        bool callerWaits;
+    };
+
     void decoderLoop();
     // With m_decoderMutex held.
     bool seekDecoder(int64_t frame);
+    // With m_decoderMutex held: moves the decoder and the sound to `frame`.
+    bool seekLocked(int64_t frame, bool callerWaits);
+    // A playing stream's seek, made by the decoder thread.
+    bool seekOnDecoderThread(int64_t frame);
     // With m_decoderMutex held: decodes up to `frames` frames into the ring.
     void fillRing(int frames);
     void resetPlaybackLocked(int64_t frame);
@@ -183,6 +204,16 @@ private:
     int m_ringHead = 0;
     int m_ringCount = 0;
     bool m_decodeEnded = false;  // the decoder has delivered its last frame
+    uint64_t m_ringGeneration = 0;  // counts the resets of the ring
+    // The newest seek for the decoder thread to make, the serial of the last
+    // one it made and its outcome; `m_seekOverdue`: a seek was left to it
+    // and it has not come back since (its reads are stuck).
+    std::optional<SeekRequest> m_seekRequest;
+    uint64_t m_seekSerial = 0;
+    uint64_t m_seekDoneSerial = 0;
+    bool m_seekDoneMoved = false;
+    bool m_seekOverdue = false;
+    std::condition_variable m_seekDone;
     LoopRange m_loop;
     // The file frames of the playing order: the ring holds its frames
     // [m_consumed, m_consumed + m_ringCount).

@@ -199,6 +199,42 @@ TEST(Mixer, PositionIsTheFrameBeingHeardBehindTheDeviceLatency) {
     BASS_StreamFree(h);
 }
 
+TEST(Mixer, SeekOnAStalledFileReturnsAndTheNewestPlaceSoundsOnceReadsGoOn) {
+    SteppedOutputSession session(44100);
+    ASSERT_TRUE(session.started);
+    const HSTREAM h = open(fixture("ramp-1.2s.wav"), kPlayFlags);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(h, FALSE));
+    session.step(10);
+
+    // Reads stall: the seek's first read never comes back while held, so
+    // the seek returns after a moment, silent at the new place; a second
+    // one while the decoder is still stuck replaces it without waiting.
+    velmo::audio::test::holdDecoderReads(true);
+    for (const int64_t target : {40000, 30000}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(BASS_ChannelSetPosition(h, framesToBytes(h, target), BASS_POS_BYTE));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "waited for the stuck read";
+        EXPECT_EQ(positionFrames(h), target);
+    }
+    velmo::audio::test::holdDecoderReads(false);
+
+    // Reads go on: the newest place plays, nothing from before it.
+    std::vector<float> tap = session.step(4);
+    ASSERT_EQ(tap.size(), 2u * 4 * 512);
+    EXPECT_EQ(frameHeardIn(tap, 0), 30000);
+    EXPECT_EQ(frameHeardIn(tap, tap.size() / 2 - 1), 30000 + 4 * 512 - 1);
+    EXPECT_EQ(positionFrames(h), 30000 + 4 * 512);
+
+    // Freeing a stream whose decoder is stuck in a read does not wait for it.
+    velmo::audio::test::holdDecoderReads(true);
+    EXPECT_TRUE(BASS_ChannelSetPosition(h, framesToBytes(h, 20000), BASS_POS_BYTE));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(BASS_StreamFree(h));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "waited for the stuck read";
+    velmo::audio::test::holdDecoderReads(false);
+}
+
 TEST(Mixer, FailedSeekLeavesPositionAndSoundInAgreement) {
     SteppedOutputSession session(44100);
     ASSERT_TRUE(session.started);

@@ -235,7 +235,8 @@ TEST(Transport, CallsDuringPlaybackAreSafe) {
         EXPECT_LE(BASS_ChannelGetPosition(h, BASS_POS_BYTE), length);
     }
     BASS_ChannelPlay(h, FALSE);
-    EXPECT_TRUE(waitFor([&] { return counter.ends.load() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return counter.ends.load() == 1; }))
+        << "ends: " << counter.ends.load();
     BASS_StreamFree(h);
 }
 
